@@ -1,0 +1,17 @@
+#pragma once
+
+#include "PowerStatus.h"
+
+// Polls the system's power status; the application reads m_status after
+// each Poll and detects changes itself.
+class PowerListener
+{
+public:
+    PowerListener();
+    virtual ~PowerListener();
+
+    // One system call, no allocation: cheap enough for every idle tick.
+    void Poll();
+
+    PowerStatus m_status;
+};

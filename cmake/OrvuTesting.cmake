@@ -1,0 +1,87 @@
+# Test programs are Windows executables run under Wine.
+#
+# Two Wine prefixes live in the build folder: "wine-null" uses Wine's null
+# display driver (windows, GDI and message boxes work without X; fast), and
+# "wine-x11" is for tests that need real X windows, run under Xvfb. The
+# fixture test "wine_prefixes" creates both and keeps their servers warm;
+# "wine_shutdown" stops the servers at the end.
+
+set(ORVU_TEST_BIN_DIR ${CMAKE_BINARY_DIR}/tests-bin)
+set(ORVU_WINE_NULL_PREFIX ${CMAKE_BINARY_DIR}/wine-null)
+set(ORVU_WINE_X11_PREFIX ${CMAKE_BINARY_DIR}/wine-x11)
+
+# Test programs find the engine and runtime DLLs through WINEPATH.
+string(REPLACE "/" "\\" ORVU_OUTPUT_DIR_WIN "Z:${ORVU_OUTPUT_DIR}")
+set(ORVU_WINE_COMMON_ENV
+    "WINEDEBUG=-all"
+    "WINEARCH=win32"
+    "WINEDLLOVERRIDES=mscoree,mshtml="
+    "WINEPATH=${ORVU_OUTPUT_DIR_WIN}"
+    "ORVU_OUTPUT_DIR=${ORVU_OUTPUT_DIR}"
+    "ORVU_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+
+set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+add_test(NAME wine_prefixes
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh
+            ${ORVU_WINE_NULL_PREFIX} ${ORVU_WINE_X11_PREFIX})
+set_tests_properties(wine_prefixes PROPERTIES
+    FIXTURES_SETUP wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
+add_test(NAME wine_shutdown
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh --stop
+            ${ORVU_WINE_NULL_PREFIX} ${ORVU_WINE_X11_PREFIX})
+set_tests_properties(wine_shutdown PROPERTIES
+    FIXTURES_CLEANUP wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
+
+# orvu_add_test_program(<name> SOURCES <files...> [LIBS <libs...>]
+#                       [X11] [NO_GTEST_MAIN] [TIMEOUT <s>])
+#
+# One test program per area, run as one CTest test under Wine: in the
+# null-driver prefix by default, or under Xvfb in the X11 prefix.
+function(orvu_add_test_program name)
+    cmake_parse_arguments(T "X11;NO_GTEST_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    if(T_NO_GTEST_MAIN)
+        target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock ${T_LIBS})
+    else()
+        target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock ${T_LIBS})
+    endif()
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ORVU_TEST_BIN_DIR})
+    set(x11)
+    if(T_X11)
+        set(x11 X11)
+    endif()
+    set(timeout)
+    if(T_TIMEOUT)
+        set(timeout TIMEOUT ${T_TIMEOUT})
+    endif()
+    orvu_add_wine_test(${name} ${x11} ${timeout} COMMAND wine $<TARGET_FILE:${name}>)
+endfunction()
+
+# orvu_add_wine_test(<name> [X11] [TIMEOUT <s>] COMMAND <cmd...>)
+#
+# Runs any command (a Wine program, or a shell driver that starts one) with
+# the Wine environment of the test prefixes.
+function(orvu_add_wine_test name)
+    cmake_parse_arguments(T "X11" "TIMEOUT" "COMMAND" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
+    if(T_X11)
+        add_test(NAME ${name}
+            COMMAND xvfb-run -a -s "-screen 0 1366x768x24" ${T_COMMAND}
+            WORKING_DIRECTORY ${ORVU_OUTPUT_DIR})
+        set(prefix ${ORVU_WINE_X11_PREFIX})
+    else()
+        add_test(NAME ${name} COMMAND ${T_COMMAND} WORKING_DIRECTORY ${ORVU_OUTPUT_DIR})
+        set(prefix ${ORVU_WINE_NULL_PREFIX})
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        FIXTURES_REQUIRED wine
+        TIMEOUT ${T_TIMEOUT}
+        ENVIRONMENT "${ORVU_WINE_COMMON_ENV};WINEPREFIX=${prefix}")
+endfunction()

@@ -1,0 +1,7 @@
+#pragma once
+
+// Everything the engine exports.
+#include "OrvuExport.h"
+#include "Exception.h"
+#include "Core.h"
+#include "OMath.h"
