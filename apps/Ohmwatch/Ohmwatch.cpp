@@ -13,7 +13,7 @@ Ohmwatch::~Ohmwatch()
 
 void Ohmwatch::Init()
 {
-    m_settings = Settings();
+    SetDefaultSettings(m_settings);
     ReadSettings(m_settings);
     m_pPowerListener = new PowerListener();
     m_pPowerListener->Poll();

@@ -25,6 +25,17 @@ int ParseLowByte(const std::wstring& value)
 
 } // namespace
 
+void SetDefaultSettings(Settings& settings)
+{
+    settings.LowPowerDoAction = false;
+    settings.LowPowerActionPercent = 0;
+    settings.AlertDoShow = true;
+    settings.AlertShowPercent = 100;
+    settings.AlertUseTransparency = true;
+    settings.AlertOpacity = 100;
+    settings.AlertImage = L"power-disconnected.png";
+}
+
 void ApplySettingsLine(const std::wstring& line, Settings& settings)
 {
     if (line.empty() || line[0] == L'#')

@@ -2,17 +2,23 @@
 
 #include <string>
 
-// The monitor's settings, read once from "Ohmwatch.ini" at start.
+// The monitor's settings, read once from "Ohmwatch.ini" at start. A fresh
+// record holds zeros and an empty picture name; SetDefaultSettings gives the
+// values the program starts from before it reads the file.
 struct Settings
 {
     bool LowPowerDoAction = false;
     signed char LowPowerActionPercent = 0;
-    bool AlertDoShow = true;
-    signed char AlertShowPercent = 100;
-    bool AlertUseTransparency = true;
-    unsigned char AlertOpacity = 100;
-    std::wstring AlertImage = L"power-disconnected.png";
+    bool AlertDoShow = false;
+    signed char AlertShowPercent = 0;
+    bool AlertUseTransparency = false;
+    unsigned char AlertOpacity = 0;
+    std::wstring AlertImage;
 };
+
+// Alert shown on battery at any charge, transparent at full opacity, with
+// the picture "power-disconnected.png"; no low-power action.
+void SetDefaultSettings(Settings& settings);
 
 // Reads "Ohmwatch.ini" from the current directory into settings, changing
 // only the fields whose keys occur. Echoes every line read to standard
