@@ -1,41 +1,89 @@
 #include "Ohmwatch.h"
 
-#include <windows.h>
+#include "AlertRule.h"
+#include "OPPicManager.h"
+#include "PowerListener.h"
+#include "Tray.h"
+#include "WindowAlert.h"
+#include "WindowMain.h"
+#include "WindowManager.h"
 
-#include <string>
+#include <memory>
 
-Ohmwatch::Ohmwatch() : m_pPowerListener(nullptr) {}
+Ohmwatch::Ohmwatch()
+    : m_pWindowManager(nullptr), m_pTray(nullptr), m_pPowerListener(nullptr),
+      m_pPicManager(nullptr)
+{
+}
 
 Ohmwatch::~Ohmwatch()
 {
-    delete m_pPowerListener;
+    Release();
 }
 
 void Ohmwatch::Init()
 {
     SetDefaultSettings(m_settings);
     ReadSettings(m_settings);
-    m_pPowerListener = new PowerListener();
-    m_pPowerListener->Poll();
 
-    // Until the tray icon exists the monitor reports the status once and ends.
-    const PowerStatus& s = m_pPowerListener->m_status;
-    std::wstring text = L"Source: ";
-    text += s.source == PowerSource::AC        ? L"AC"
-            : s.source == PowerSource::Battery ? L"Battery"
-                                               : L"Unknown";
-    text += L"\nCharge: " + std::to_wstring(s.percent) + L"%";
-    MessageBoxW(nullptr, text.c_str(), L"Ohmwatch", MB_OK | MB_ICONINFORMATION);
-    PostQuitMessage(0);
+    m_pPicManager = new Orvu::OPPicManager();
+    m_pPicManager->LoadPlugins(L"plugins\\");
+
+    m_pWindowManager = new WindowManager();
+
+    // Owned here until the window manager has taken them.
+    std::unique_ptr<WindowMain> main(new WindowMain(this));
+    std::unique_ptr<WindowAlert> alert(new WindowAlert(this));
+    main->Setup();
+    alert->Setup();
+    if (m_pWindowManager->AddWindow(WindowIdMain, main.get()))
+        main.release();
+    if (m_pWindowManager->AddWindow(WindowIdAlert, alert.get()))
+        alert.release();
+
+    m_pTray = new Tray(this);
+    m_pTray->Init();
+
+    m_pPowerListener = new PowerListener();
 }
 
 void Ohmwatch::Tick()
 {
     m_pPowerListener->Poll();
+    const PowerStatus status = m_pPowerListener->m_status;
+    if (status != m_lastStatus)
+    {
+        m_pTray->UpdateStatus(status);
+
+        Orvu::WindowBase* alert = m_pWindowManager->GetWindow(WindowIdAlert);
+        if (alert != nullptr)
+        {
+            if (IsAlertDue(status, m_settings))
+                alert->Show(SW_SHOW);
+            else
+                alert->Hide();
+        }
+
+        m_lastStatus = status;
+
+        Orvu::WindowBase* main = m_pWindowManager->GetWindow(WindowIdMain);
+        if (main != nullptr && main->IsVisible())
+            main->Repaint();
+    }
+    m_pWindowManager->DestroyClosed();
 }
 
 void Ohmwatch::Release()
 {
     delete m_pPowerListener;
     m_pPowerListener = nullptr;
+    // Deletes every window still registered.
+    delete m_pWindowManager;
+    m_pWindowManager = nullptr;
+    // Takes the icon out of the notification area.
+    delete m_pTray;
+    m_pTray = nullptr;
+    // Unloads the plugins last: nothing holds a plugin object any more.
+    delete m_pPicManager;
+    m_pPicManager = nullptr;
 }

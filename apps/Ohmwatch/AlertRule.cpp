@@ -1,0 +1,19 @@
+#include "AlertRule.h"
+
+bool IsAlertDue(const PowerStatus& status, const Settings& settings)
+{
+    const unsigned int percent = status.percent;
+    const int threshold = settings.AlertShowPercent;
+    return status.source != PowerSource::AC && static_cast<int>(percent) <= threshold &&
+           settings.AlertDoShow;
+}
+
+unsigned char AlertConstantAlpha(unsigned char opacity)
+{
+    if (opacity > 100)
+        opacity = 100;
+    // 2.55 has no exact binary form and 100 x 2.55 comes out just below 255,
+    // so full opacity gives 254: the same 254 at which pictures are blended
+    // everywhere else, so the transparent and the opaque alert look alike.
+    return static_cast<unsigned char>(static_cast<int>(opacity * 2.55));
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "PowerStatus.h"
+#include "Settings.h"
+
+// Whether the power-disconnected alert is called for: off mains power, the
+// charge (read unsigned, 0 to 255) at or below AlertShowPercent (read signed,
+// so a negative threshold never shows it), and the alert enabled.
+bool IsAlertDue(const PowerStatus& status, const Settings& settings);
+
+// The constant alpha of the transparent alert for an opacity of 0 to 100:
+// opacity times 2.55, truncated.
+unsigned char AlertConstantAlpha(unsigned char opacity);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Canvas.h"
+#include "WindowBase.h"
+
+namespace Orvu
+{
+class Graphics;
+class Picture;
+} // namespace Orvu
+
+class Ohmwatch;
+
+// The large "power disconnected" popup, centred and top-most. Shows the
+// alert picture as a per-pixel transparent layered window, or as an ordinary
+// popup painted with it; without a usable picture, a red banner. A left click
+// dismisses it: it stays away, whatever Show is asked, until the next Hide.
+class WindowAlert : public Orvu::WindowBase, public Orvu::WindowProc, public Orvu::CanvasDrawHandler
+{
+public:
+    // Copies the setting AlertUseTransparency; creates nothing yet.
+    explicit WindowAlert(Ohmwatch* app);
+    ~WindowAlert() override;
+
+    // Loads the picture, creates the hidden window at its place and, when
+    // transparent, gives the layered window its content once.
+    void Setup();
+
+    // Does nothing while the alert is dismissed.
+    void Show(int showCommand) override;
+    // Hides the alert and ends a dismissal.
+    void Hide() override;
+
+    int WndProc(Orvu::WindowBase* window, unsigned int message, unsigned int wParam,
+                long lParam) override;
+    void OnDraw(Orvu::Canvas* canvas, Orvu::Graphics* graphics) override;
+
+    bool IsDismissed() const { return m_bDismissed; }
+    bool IsTransparent() const { return m_bTransparent; }
+
+private:
+    void SetLayeredContent(int width, int height);
+
+    Orvu::Graphics* m_pGraphics;
+    Orvu::CanvasWindowFull* m_pCanvas;
+    Orvu::Picture* m_pPicture;
+    Ohmwatch* m_pApp;
+    bool m_bDismissed;
+    bool m_bTransparent;
+};

@@ -1,0 +1,445 @@
+// The monitor's application object, alert, about and options windows and
+// tray, run in-process under Wine's null display driver. A window of class
+// "Shell_TrayWnd" in the test stands in for the shell and records every
+// notification-area call.
+
+#include "Ohmwatch.h"
+#include "OPPicManager.h"
+#include "Picture.h"
+#include "Tray.h"
+#include "WindowAbout.h"
+#include "WindowAlert.h"
+#include "WindowManager.h"
+#include "WindowOptions.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+// Counts the allocations of this program, the monitor's code included.
+static std::atomic<long> g_allocations(0);
+
+void* operator new(std::size_t size)
+{
+    ++g_allocations;
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block) noexcept
+{
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+
+namespace
+{
+
+struct ShellCall
+{
+    DWORD code; // NIM_ADD 0, NIM_MODIFY 1, NIM_DELETE 2
+    UINT flags;
+    std::wstring tip;
+};
+
+// Wine's shell32 hands every Shell_NotifyIconW call to the first window of
+// class "Shell_TrayWnd" as WM_COPYDATA; the reply is the call's result.
+class ShellRecorder
+{
+public:
+    ShellRecorder()
+    {
+        WNDCLASSEXW wc;
+        ZeroMemory(&wc, sizeof(wc));
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Shell_TrayWnd";
+        RegisterClassExW(&wc);
+        m_hWnd = CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        s_pCalls = &m_calls;
+    }
+    ~ShellRecorder()
+    {
+        DestroyWindow(m_hWnd);
+        s_pCalls = nullptr;
+    }
+    ShellRecorder(const ShellRecorder&) = delete;
+    ShellRecorder& operator=(const ShellRecorder&) = delete;
+
+    const std::vector<ShellCall>& Calls() const { return m_calls; }
+    bool Created() const { return m_hWnd != nullptr; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_COPYDATA && s_pCalls != nullptr)
+        {
+            const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            const BYTE* bytes = static_cast<const BYTE*>(data->lpData);
+            ShellCall call;
+            call.code = static_cast<DWORD>(data->dwData);
+            call.flags = *reinterpret_cast<const UINT*>(bytes + 8);
+            // The tooltip at byte 16, 128 wide characters.
+            const wchar_t* tip = reinterpret_cast<const wchar_t*>(bytes + 16);
+            call.tip.assign(tip, wcsnlen(tip, 128));
+            s_pCalls->push_back(call);
+            return TRUE;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    static std::vector<ShellCall>* s_pCalls;
+    HWND m_hWnd;
+    std::vector<ShellCall> m_calls;
+};
+
+std::vector<ShellCall>* ShellRecorder::s_pCalls = nullptr;
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+        if (msg.message == WM_QUIT)
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool QuitPosted(int& code)
+{
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+    {
+        code = static_cast<int>(msg.wParam);
+        return true;
+    }
+    return false;
+}
+
+// An application object with settings and plugins but without Init, so a
+// test can build just the part it looks at. Its destructor frees the rest.
+struct PartialApp
+{
+    PartialApp()
+    {
+        SetDefaultSettings(app.m_settings);
+        app.m_pPicManager = new Orvu::OPPicManager();
+        app.m_pPicManager->LoadPlugins(L"plugins\\");
+    }
+    Ohmwatch app;
+};
+
+// Writes a picture with soft alpha through the plugins, so the alert tests
+// do not depend on the shipped artwork.
+std::wstring WriteTestPicture(Orvu::OPPicManager* manager, unsigned width, unsigned height)
+{
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + L"ohmwatch-alert-test.png";
+    Orvu::Picture picture;
+    picture.SetSize(width, height);
+    for (unsigned y = 0; y < height; ++y)
+        for (unsigned x = 0; x < width; ++x)
+            picture.SetPixel(Orvu::Color(200, static_cast<unsigned char>(x), 40,
+                                         static_cast<unsigned char>(y * 255 / height)),
+                             x, y);
+    picture.Buffer();
+    if (!manager->SavePicture(path.c_str(), &picture))
+        return L"";
+    return path;
+}
+
+LONG ExStyle(HWND window)
+{
+    return GetWindowLongW(window, GWL_EXSTYLE);
+}
+
+} // namespace
+
+TEST(WindowAlert, WithoutPictureIsTheRedBannerCentredAndTopMost)
+{
+    PartialApp fixture;
+    fixture.app.m_settings.AlertImage = L"no-such-picture.png";
+    WindowAlert alert(&fixture.app);
+    alert.Setup();
+
+    EXPECT_FALSE(alert.IsTransparent());
+    EXPECT_FALSE(alert.IsVisible());
+    RECT rect;
+    GetWindowRect(alert.GetHandle(), &rect);
+    EXPECT_EQ(1400, rect.right - rect.left);
+    EXPECT_EQ(180, rect.bottom - rect.top);
+    // Wider than the screen: centred at a negative place.
+    EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - 1400) / 2, rect.left);
+    EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - 180) / 2, rect.top);
+    EXPECT_EQ(0, ExStyle(alert.GetHandle()) & WS_EX_LAYERED);
+    EXPECT_NE(0, ExStyle(alert.GetHandle()) & WS_EX_TOPMOST);
+    EXPECT_EQ(WS_POPUP, GetWindowLongW(alert.GetHandle(), GWL_STYLE) & (WS_POPUP | WS_CAPTION));
+    wchar_t title[64];
+    GetWindowTextW(alert.GetHandle(), title, 64);
+    EXPECT_EQ(std::wstring(L"Ohmwatch - power disconnected"), title);
+}
+
+TEST(WindowAlert, WithPictureIsLayeredAtThePictureSize)
+{
+    PartialApp fixture;
+    const std::wstring path = WriteTestPicture(fixture.app.m_pPicManager, 300, 120);
+    ASSERT_FALSE(path.empty()) << "the picture plugins could not write a PNG";
+    fixture.app.m_settings.AlertImage = path;
+    WindowAlert alert(&fixture.app);
+    alert.Setup();
+
+    EXPECT_TRUE(alert.IsTransparent());
+    RECT rect;
+    GetWindowRect(alert.GetHandle(), &rect);
+    EXPECT_EQ(300, rect.right - rect.left);
+    EXPECT_EQ(120, rect.bottom - rect.top);
+    EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - 300) / 2, rect.left);
+    EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - 120) / 2, rect.top);
+    EXPECT_NE(0, ExStyle(alert.GetHandle()) & WS_EX_LAYERED);
+    EXPECT_NE(0, ExStyle(alert.GetHandle()) & WS_EX_TOPMOST);
+    DeleteFileW(path.c_str());
+}
+
+TEST(WindowAlert, WithoutTransparencyIsAnOrdinaryPopupAtThePictureSize)
+{
+    PartialApp fixture;
+    const std::wstring path = WriteTestPicture(fixture.app.m_pPicManager, 300, 120);
+    ASSERT_FALSE(path.empty());
+    fixture.app.m_settings.AlertImage = path;
+    fixture.app.m_settings.AlertUseTransparency = false;
+    WindowAlert alert(&fixture.app);
+    alert.Setup();
+
+    EXPECT_FALSE(alert.IsTransparent());
+    EXPECT_EQ(0, ExStyle(alert.GetHandle()) & WS_EX_LAYERED);
+    RECT rect;
+    GetWindowRect(alert.GetHandle(), &rect);
+    EXPECT_EQ(300, rect.right - rect.left);
+    EXPECT_EQ(120, rect.bottom - rect.top);
+
+    // Painted through its handler: the picture's opaque bottom row shows.
+    alert.Show(SW_SHOW);
+    PumpMessages();
+    HDC dc = GetDC(alert.GetHandle());
+    const COLORREF bottom = GetPixel(dc, 10, 119);
+    ReleaseDC(alert.GetHandle(), dc);
+    EXPECT_GT(GetRValue(bottom), 150) << std::hex << bottom;
+    EXPECT_LT(GetBValue(bottom), 80) << std::hex << bottom;
+    DeleteFileW(path.c_str());
+}
+
+TEST(WindowAlert, LeftClickDismissesUntilTheNextHide)
+{
+    PartialApp fixture;
+    fixture.app.m_settings.AlertImage = L"no-such-picture.png";
+    WindowAlert alert(&fixture.app);
+    alert.Setup();
+    const HWND handle = alert.GetHandle();
+
+    alert.Show(SW_SHOW);
+    EXPECT_TRUE(alert.IsVisible());
+    SendMessageW(handle, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(alert.IsVisible());
+    EXPECT_TRUE(alert.IsDismissed());
+
+    alert.Show(SW_SHOW);
+    EXPECT_FALSE(alert.IsVisible()) << "a dismissed alert must stay away";
+
+    alert.Hide();
+    EXPECT_FALSE(alert.IsDismissed());
+    alert.Show(SW_SHOW);
+    EXPECT_TRUE(alert.IsVisible());
+}
+
+TEST(WindowAlert, CloseAndAltF4HideWithoutDismissingOrDestroying)
+{
+    PartialApp fixture;
+    fixture.app.m_settings.AlertImage = L"no-such-picture.png";
+    WindowAlert alert(&fixture.app);
+    alert.Setup();
+    const HWND handle = alert.GetHandle();
+
+    alert.Show(SW_SHOW);
+    EXPECT_EQ(1, SendMessageW(handle, WM_CLOSE, 0, 0));
+    EXPECT_FALSE(alert.IsVisible());
+    EXPECT_TRUE(IsWindow(handle));
+    EXPECT_FALSE(alert.IsDismissed());
+    alert.Show(SW_SHOW);
+    EXPECT_TRUE(alert.IsVisible());
+
+    // Alt+F4 arrives as the system command SC_CLOSE, which closes the window.
+    SendMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(alert.IsVisible());
+    EXPECT_TRUE(IsWindow(handle));
+    alert.Show(SW_SHOW);
+    EXPECT_TRUE(alert.IsVisible());
+}
+
+TEST(InfoWindows, AboutAndOptionsHaveTheirTitlesAndClientSizes)
+{
+    PartialApp fixture;
+    fixture.app.m_pWindowManager = new WindowManager();
+    WindowAbout* about = new WindowAbout(&fixture.app);
+    about->Setup();
+    fixture.app.m_pWindowManager->AddWindow(5, about);
+    WindowOptions* options = new WindowOptions(&fixture.app);
+    options->Setup();
+    fixture.app.m_pWindowManager->AddWindow(6, options);
+
+    const struct
+    {
+        HWND window;
+        const wchar_t* title;
+        int height;
+    } cases[] = {{about->GetHandle(), L"Ohmwatch - About", 100},
+                 {options->GetHandle(), L"Ohmwatch - Options", 200}};
+    for (const auto& c : cases)
+    {
+        EXPECT_TRUE(IsWindowVisible(c.window));
+        wchar_t title[64];
+        GetWindowTextW(c.window, title, 64);
+        EXPECT_EQ(std::wstring(c.title), title);
+        RECT client;
+        GetClientRect(c.window, &client);
+        EXPECT_EQ(340, client.right);
+        EXPECT_EQ(c.height, client.bottom);
+        EXPECT_EQ(0, ExStyle(c.window) & WS_EX_TOPMOST);
+    }
+
+    // Painted light grey with dark text somewhere in the first line.
+    PumpMessages();
+    HDC dc = GetDC(about->GetHandle());
+    EXPECT_EQ(RGB(250, 250, 250), GetPixel(dc, 335, 95));
+    int dark = 0;
+    for (int x = 10; x < 200; ++x)
+        for (int y = 10; y < 28; ++y)
+            dark += GetRValue(GetPixel(dc, x, y)) < 100 ? 1 : 0;
+    ReleaseDC(about->GetHandle(), dc);
+    EXPECT_GT(dark, 20);
+}
+
+TEST(InfoWindows, ClosingQueuesRemovalAndTheNextTickDeletes)
+{
+    PartialApp fixture;
+    fixture.app.m_pWindowManager = new WindowManager();
+    WindowAbout* about = new WindowAbout(&fixture.app);
+    about->Setup();
+    fixture.app.m_pWindowManager->AddWindow(5, about);
+    const HWND handle = about->GetHandle();
+
+    SendMessageW(handle, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(handle));
+    // Still registered until the tick deletes it.
+    EXPECT_EQ(about, fixture.app.m_pWindowManager->GetWindow(5));
+    fixture.app.m_pWindowManager->DestroyClosed();
+    EXPECT_EQ(nullptr, fixture.app.m_pWindowManager->GetWindow(5));
+    int code = -1;
+    EXPECT_FALSE(QuitPosted(code)) << "closing the about window must not end the program";
+}
+
+class MonitorApp : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_shell.Created());
+        m_app = new Ohmwatch();
+        m_app->Init();
+    }
+    void TearDown() override
+    {
+        if (m_app != nullptr)
+        {
+            m_app->Release();
+            delete m_app;
+        }
+        int code;
+        QuitPosted(code);
+    }
+
+    ShellRecorder m_shell;
+    Ohmwatch* m_app = nullptr;
+};
+
+TEST_F(MonitorApp, InitShowsOnlyTheIconWithTheStartingTooltip)
+{
+    ASSERT_FALSE(m_shell.Calls().empty());
+    EXPECT_EQ(0u, m_shell.Calls().front().code);
+    EXPECT_EQ(std::wstring(L"Ohmwatch"), m_shell.Calls().back().tip);
+    EXPECT_FALSE(m_app->m_pWindowManager->GetWindow(1)->IsVisible());
+    EXPECT_FALSE(m_app->m_pWindowManager->GetWindow(2)->IsVisible());
+    EXPECT_NE(nullptr, dynamic_cast<WindowAlert*>(m_app->m_pWindowManager->GetWindow(2)));
+}
+
+TEST_F(MonitorApp, TickWithoutChangeNeitherAllocatesNorTalksToTheShell)
+{
+    m_app->Tick(); // the first tick always sees a change from the initial status
+    const size_t calls = m_shell.Calls().size();
+    ASSERT_GE(calls, 1u);
+    const ShellCall last = m_shell.Calls().back();
+    // This machine has no battery: mains power, 255 %.
+    EXPECT_EQ(std::wstring(L"Ohmwatch - charging (-1%)"), last.tip);
+
+    const long before = g_allocations.load();
+    for (int i = 0; i < 2000; ++i)
+        m_app->Tick();
+    EXPECT_EQ(before, g_allocations.load());
+    EXPECT_EQ(calls, m_shell.Calls().size());
+}
+
+TEST_F(MonitorApp, ChangeRepaintsTheVisibleStatusWindowOnly)
+{
+    m_app->Tick();
+    Orvu::WindowBase* status = m_app->m_pWindowManager->GetWindow(1);
+    status->Show(SW_SHOW);
+    PumpMessages();
+    RECT dirty;
+    ASSERT_FALSE(GetUpdateRect(status->GetHandle(), &dirty, FALSE));
+
+    m_app->Tick();
+    EXPECT_FALSE(GetUpdateRect(status->GetHandle(), &dirty, FALSE)) << "no change, no repaint";
+
+    // Pretend the last status was another, so the next poll is a change.
+    m_app->m_lastStatus.percent = 42;
+    const size_t calls = m_shell.Calls().size();
+    m_app->Tick();
+    EXPECT_TRUE(GetUpdateRect(status->GetHandle(), &dirty, FALSE));
+    EXPECT_EQ(calls + 2, m_shell.Calls().size()) << "tooltip and icon once each";
+}
+
+TEST_F(MonitorApp, ReleaseRemovesTheIconAndDestroysTheWindows)
+{
+    const HWND status = m_app->m_pWindowManager->GetWindow(1)->GetHandle();
+    const HWND alert = m_app->m_pWindowManager->GetWindow(2)->GetHandle();
+    m_app->Release();
+    EXPECT_EQ(2u, m_shell.Calls().back().code);
+    EXPECT_FALSE(IsWindow(status));
+    EXPECT_FALSE(IsWindow(alert));
+    EXPECT_EQ(nullptr, m_app->m_pWindowManager);
+    EXPECT_EQ(nullptr, m_app->m_pTray);
+}

@@ -1,0 +1,196 @@
+// Looks at the monitor from outside its process, the way a person or the
+// shell would: finds its top-level windows by title and reports where they
+// are and how they look, closes them, and drives popup menus.
+//
+//   monitor_probe list TITLE
+//   monitor_probe await TITLE visible|hidden|absent|present TIMEOUT_MS
+//   monitor_probe close TITLE
+//   monitor_probe menu DOWNS      (DOWNS x Down then Return; 0: Escape)
+//
+// A window line reads:
+//   hwnd=0x... visible=1 topmost=1 layered=1 x=.. y=.. w=.. h=.. cw=.. ch=..
+//   style=0x... exstyle=0x... class=...
+// Exit code 0 on success, 1 when the condition was not met in time, 2 on
+// wrong use.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+struct Search
+{
+    const wchar_t* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM param)
+{
+    Search* search = reinterpret_cast<Search*>(param);
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    if (wcscmp(text, search->title) == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> FindByTitle(const wchar_t* title)
+{
+    Search search = {title, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PrintWindow(HWND window)
+{
+    RECT outer = {0, 0, 0, 0};
+    RECT client = {0, 0, 0, 0};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+    wchar_t className[128] = L"";
+    GetClassNameW(window, className, 128);
+    wprintf(L"hwnd=0x%08lx visible=%d topmost=%d layered=%d x=%ld y=%ld w=%ld h=%ld cw=%ld "
+            L"ch=%ld style=0x%08lx exstyle=0x%08lx class=%ls\n",
+            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
+            IsWindowVisible(window) ? 1 : 0, (exStyle & WS_EX_TOPMOST) ? 1 : 0,
+            (exStyle & WS_EX_LAYERED) ? 1 : 0, outer.left, outer.top, outer.right - outer.left,
+            outer.bottom - outer.top, client.right, client.bottom,
+            static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle), className);
+}
+
+std::wstring Widen(const char* text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
+    if (length > 1)
+        MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], length);
+    return wide;
+}
+
+bool Holds(const std::vector<HWND>& windows, const char* condition)
+{
+    bool anyVisible = false;
+    for (HWND window : windows)
+        anyVisible = anyVisible || IsWindowVisible(window);
+    if (strcmp(condition, "visible") == 0)
+        return anyVisible;
+    if (strcmp(condition, "hidden") == 0)
+        return !windows.empty() && !anyVisible;
+    if (strcmp(condition, "absent") == 0)
+        return windows.empty();
+    if (strcmp(condition, "present") == 0)
+        return !windows.empty();
+    fprintf(stderr, "unknown condition %s\n", condition);
+    exit(2);
+}
+
+int List(const wchar_t* title)
+{
+    const std::vector<HWND> windows = FindByTitle(title);
+    for (HWND window : windows)
+        PrintWindow(window);
+    return windows.empty() ? 1 : 0;
+}
+
+int Await(const wchar_t* title, const char* condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;)
+    {
+        const std::vector<HWND> windows = FindByTitle(title);
+        if (Holds(windows, condition))
+        {
+            for (HWND window : windows)
+                PrintWindow(window);
+            return 0;
+        }
+        if (GetTickCount() - start > timeoutMs)
+        {
+            fwprintf(stderr, L"timeout: \"%ls\" not %hs; windows:\n", title, condition);
+            for (HWND window : windows)
+                PrintWindow(window);
+            return 1;
+        }
+        Sleep(20);
+    }
+}
+
+int Close(const wchar_t* title)
+{
+    const std::vector<HWND> windows = FindByTitle(title);
+    for (HWND window : windows)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    return windows.empty() ? 1 : 0;
+}
+
+// The popup menu is a top-level window of class "#32768" while it is open.
+int DriveMenu(int downs)
+{
+    const DWORD start = GetTickCount();
+    HWND menu = nullptr;
+    while (GetTickCount() - start < 5000)
+    {
+        menu = FindWindowW(L"#32768", nullptr);
+        if (menu != nullptr && IsWindowVisible(menu))
+            break;
+        menu = nullptr;
+        Sleep(20);
+    }
+    if (menu == nullptr)
+    {
+        fprintf(stderr, "no popup menu opened\n");
+        return 1;
+    }
+    if (downs == 0)
+    {
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    else
+    {
+        for (int i = 0; i < downs; ++i)
+            PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    }
+    // Done once the menu has gone.
+    while (GetTickCount() - start < 10000)
+    {
+        if (!IsWindow(menu) || !IsWindowVisible(menu))
+            return 0;
+        Sleep(20);
+    }
+    fprintf(stderr, "the popup menu did not close\n");
+    return 1;
+}
+
+int Usage()
+{
+    fprintf(stderr, "usage: monitor_probe list|await|close TITLE ... | menu DOWNS\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage();
+    const std::string command = argv[1];
+    if (command == "menu")
+        return DriveMenu(atoi(argv[2]));
+    const std::wstring title = Widen(argv[2]);
+    if (command == "list")
+        return List(title.c_str());
+    if (command == "close")
+        return Close(title.c_str());
+    if (command == "await" && argc >= 5)
+        return Await(title.c_str(), argv[3], static_cast<DWORD>(atol(argv[4])));
+    return Usage();
+}
