@@ -5,3 +5,5 @@
 #include "Exception.h"
 #include "Core.h"
 #include "OMath.h"
+#include "Color.h"
+#include "Picture.h"
