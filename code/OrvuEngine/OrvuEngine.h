@@ -4,4 +4,5 @@
 #include "OrvuExport.h"
 #include "Exception.h"
 #include "Core.h"
+#include "WindowBase.h"
 #include "OMath.h"
