@@ -4,5 +4,6 @@
 #include "OrvuExport.h"
 #include "Exception.h"
 #include "Core.h"
+#include "WindowBase.h"
 #include "OMath.h"
 #include "File.h"
