@@ -6,12 +6,18 @@
 //   monitor_probe await TITLE visible|hidden|absent|present TIMEOUT_MS
 //   monitor_probe close TITLE
 //   monitor_probe menu DOWNS      (DOWNS x Down then Return; 0: Escape)
+//   monitor_probe class CLASS     (every top-level window of that class)
+//   monitor_probe icon EXE ID     (the 16 x 16 icon resource ID of EXE as the
+//                                  test shell logs icons: icon=WxH mask=.. color=..)
 //
 // A window line reads:
 //   hwnd=0x... visible=1 topmost=1 layered=1 x=.. y=.. w=.. h=.. cw=.. ch=..
-//   style=0x... exstyle=0x... class=...
+//   ox=.. oy=.. style=0x... exstyle=0x... class=... title=...
+// (ox, oy: the client area's top-left corner on the screen)
 // Exit code 0 on success, 1 when the condition was not met in time, 2 on
 // wrong use.
+
+#include "TestShell.h"
 
 #include <windows.h>
 
@@ -57,13 +63,18 @@ void PrintWindow(HWND window)
     const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
     wchar_t className[128] = L"";
     GetClassNameW(window, className, 128);
+    wchar_t title[128] = L"";
+    GetWindowTextW(window, title, 128);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
     wprintf(L"hwnd=0x%08lx visible=%d topmost=%d layered=%d x=%ld y=%ld w=%ld h=%ld cw=%ld "
-            L"ch=%ld style=0x%08lx exstyle=0x%08lx class=%ls\n",
+            L"ch=%ld ox=%ld oy=%ld style=0x%08lx exstyle=0x%08lx class=%ls title=%ls\n",
             static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
             IsWindowVisible(window) ? 1 : 0, (exStyle & WS_EX_TOPMOST) ? 1 : 0,
             (exStyle & WS_EX_LAYERED) ? 1 : 0, outer.left, outer.top, outer.right - outer.left,
-            outer.bottom - outer.top, client.right, client.bottom,
-            static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle), className);
+            outer.bottom - outer.top, client.right, client.bottom, origin.x, origin.y,
+            static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle), className,
+            title);
 }
 
 std::wstring Widen(const char* text)
@@ -170,6 +181,57 @@ int DriveMenu(int downs)
     return 1;
 }
 
+struct ClassSearch
+{
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectClass(HWND window, LPARAM param)
+{
+    ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
+    wchar_t name[128] = L"";
+    GetClassNameW(window, name, 128);
+    if (wcscmp(name, search->className) == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+int ListClass(const wchar_t* className)
+{
+    ClassSearch search = {className, {}};
+    EnumWindows(CollectClass, reinterpret_cast<LPARAM>(&search));
+    for (HWND window : search.found)
+        PrintWindow(window);
+    return 0;
+}
+
+// Loads the icon the way the program's tray icon does (16 x 16, default
+// colours) and prints the sums the test shell logs for it.
+int PrintIconSums(const wchar_t* exe, int id)
+{
+    HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr)
+    {
+        fwprintf(stderr, L"cannot load %ls\n", exe);
+        return 1;
+    }
+    HICON icon = static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    const IconSums sums = ComputeIconSums(icon);
+    if (icon != nullptr)
+        DestroyIcon(icon);
+    FreeLibrary(module);
+    if (!sums.valid)
+    {
+        fwprintf(stderr, L"no icon %d in %ls\n", id, exe);
+        return 1;
+    }
+    wprintf(L"icon=%dx%d mask=0x%08x color=0x%08x\n", sums.width, sums.height, sums.mask,
+            sums.color);
+    return 0;
+}
+
 int Usage()
 {
     fprintf(stderr, "usage: monitor_probe list|await|close TITLE ... | menu DOWNS\n");
@@ -186,6 +248,10 @@ int main(int argc, char** argv)
     if (command == "menu")
         return DriveMenu(atoi(argv[2]));
     const std::wstring title = Widen(argv[2]);
+    if (command == "class")
+        return ListClass(title.c_str());
+    if (command == "icon" && argc >= 4)
+        return PrintIconSums(title.c_str(), atoi(argv[3]));
     if (command == "list")
         return List(title.c_str());
     if (command == "close")

@@ -1,0 +1,483 @@
+#!/usr/bin/env bash
+# The whole monitor, end to end: runs the built Ohmwatch.exe from a copy of
+# the output folder under Wine and Xvfb with a simulated battery, and watches
+# it only from outside its process: its windows through monitor_probe.exe, its
+# notification-area icon through test_shell.exe, the screen through
+# screenshots.
+#
+#   e2e.sh PROBE_EXE TEST_SHELL_EXE
+#
+# Needs DISPLAY (an X server of 1366 x 768), WINEPREFIX, ORVU_OUTPUT_DIR and
+# ORVU_SOURCE_DIR, as CTest gives them. Screenshots land in
+# $ORVU_SCREENSHOT_DIR when it is set (scripts/screenshots.sh), otherwise in a
+# temporary folder that is removed at the end. ORVU_E2E_ONLY=name runs one
+# scenario.
+set -euo pipefail
+
+probe_exe=$1
+shell_exe=$2
+fake_battery=${ORVU_FAKE_BATTERY:-$ORVU_SOURCE_DIR/scripts/fake-battery.sh}
+
+# The simulated battery works in a private mount namespace: the driver starts
+# itself again inside one, with the battery folder bound over the system's.
+if [ -z "${ORVU_E2E_INNER:-}" ]; then
+    work=$(mktemp -d /tmp/ohmwatch-e2e.XXXXXX)
+    "$fake_battery" set "$work/battery" ac 80
+    status=0
+    ORVU_E2E_INNER=1 ORVU_E2E_WORK=$work \
+        "$fake_battery" run "$work/battery" bash "$0" "$@" || status=$?
+    rm -rf "$work"
+    exit $status
+fi
+
+work=$ORVU_E2E_WORK
+battery=$work/battery
+shots=${ORVU_SCREENSHOT_DIR:-$work/shots}
+mkdir -p "$shots"
+convert=$(command -v convert-im6.q16 || command -v convert)
+
+failures=0
+app_pid=
+shell_pid=
+
+log() { echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*"; }
+fail() {
+    log "FAIL: $*"
+    failures=$((failures + 1))
+}
+check() { # description, command...
+    local what=$1
+    shift
+    if "$@"; then log "ok: $what"; else fail "$what"; fi
+}
+
+winpath() { echo "Z:${1//\//\\}"; }
+probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r' || true; }
+# Exit status of a probe call; its output is dropped.
+probe_ok() { wine "$probe_exe" "$@" >/dev/null 2>&1; }
+
+# Waits until the command succeeds; polls every 50 ms.
+wait_until() { # timeout_s, command...
+    local timeout=$1
+    shift
+    local end=$(($(date +%s%N) + timeout * 1000000000))
+    while ! "$@"; do
+        [ "$(date +%s%N)" -lt "$end" ] || return 1
+        sleep 0.05
+    done
+}
+
+field() { # line, key: the value of key=value (values without blanks)
+    tr ' ' '\n' <<<"$1" | sed -n "s/^$2=//p" | head -1
+}
+
+cleanup() {
+    [ -n "$app_pid" ] && kill -9 "$app_pid" 2>/dev/null || true
+    [ -n "$shell_pid" ] && kill -9 "$shell_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# --- the notification area, as the test shell sees it ---------------------
+
+shell_log=
+shell_cmd=
+start_shell() {
+    shell_log=$work/shell.log
+    shell_cmd=$work/shell.cmd
+    rm -f "$shell_log" "$shell_cmd"
+    wine "$shell_exe" --log "$(winpath "$shell_log")" --commands "$(winpath "$shell_cmd")" \
+        --timeout 300 >/dev/null 2>&1 &
+    shell_pid=$!
+    wait_until 20 grep -q '^READY' "$shell_log" || {
+        fail "the test shell did not start"
+        exit 1
+    }
+}
+stop_shell() {
+    echo quit >>"$shell_cmd"
+    wait_until 5 bash -c "! kill -0 $shell_pid 2>/dev/null" || kill -9 "$shell_pid" 2>/dev/null || true
+    shell_pid=
+}
+shell_command() { echo "$1" >>"$shell_cmd"; }
+
+# The tooltip and icon the shell shows now: those of the last successful
+# ADD or MODIFY that carried them.
+current_tip() {
+    grep -E '^(ADD|MODIFY) result=1 .* tip="' "$shell_log" | tail -1 | sed 's/.* tip="\([^"]*\)".*/\1/' || true
+}
+current_icon() {
+    grep -E '^(ADD|MODIFY) result=1 .* icon=[0-9]' "$shell_log" | tail -1 |
+        sed 's/.* \(icon=[0-9x]*\) .* mask=\(0x[0-9a-f]*\)\/.* color=\(0x[0-9a-f]*\)\/.*/\1 mask=\2 color=\3/' || true
+}
+declare -A icon_sums
+expected_icon() { # resource id
+    if [ -z "${icon_sums[$1]:-}" ]; then
+        icon_sums[$1]=$(probe icon "$(winpath "$app/Ohmwatch.exe")" "$1")
+    fi
+    echo "${icon_sums[$1]}"
+}
+tray_shows() { # tooltip, icon id
+    [ "$(current_tip)" = "$1" ] && [ "$(current_icon)" = "$(expected_icon "$2")" ]
+}
+expect_tray() { # tooltip, icon id, timeout
+    if wait_until "${3:-5}" tray_shows "$1" "$2"; then
+        log "ok: tray shows \"$1\" with icon $2"
+    else
+        fail "tray shows \"$(current_tip)\" [$(current_icon)], expected \"$1\" [icon $2: $(expected_icon "$2")]"
+    fi
+}
+
+# --- the monitor ------------------------------------------------------------
+
+app=
+picture=
+picture_w=
+picture_h=
+# A copy of the output folder with its own settings file.
+prepare_app() { # name, settings lines...
+    app=$work/app-$1
+    shift
+    rm -rf "$app"
+    cp -r "$ORVU_OUTPUT_DIR" "$app"
+    rm -f "$app/Ohmwatch.ini"
+    cp "$picture" "$app/power-disconnected.png"
+    printf '%s\n' "$@" >"$app/Ohmwatch.ini"
+}
+start_app() {
+    (cd "$app" && exec wine Ohmwatch.exe >"$app/stdout.txt" 2>"$app/stderr.txt") &
+    app_pid=$!
+}
+# Waits for the program to end; prints its exit code.
+app_exit_code() {
+    if ! wait_until 15 bash -c "! kill -0 $app_pid 2>/dev/null"; then
+        echo timeout
+        return
+    fi
+    local code=0
+    wait "$app_pid" || code=$?
+    app_pid=
+    echo "$code"
+}
+set_battery() { "$fake_battery" set "$battery" "$@"; }
+
+alert_title="Ohmwatch - power disconnected"
+window_line() { probe list "$1" | head -1; }
+is_visible() { [ "$(field "$(window_line "$1")" visible)" = 1 ]; }
+is_hidden() { probe_ok await "$1" hidden 0; }
+# A window that is to stay hidden: hidden now and still after a settle time
+# in which the monitor ticks dozens of times.
+stays_hidden() {
+    sleep 0.3
+    is_hidden "$1"
+}
+
+# Every window of the program, visible ones only.
+visible_windows() { probe class Orvu_Window | grep -c 'visible=1' || true; }
+
+# Choose a menu item: DOWNS presses of Down from the top (1 Options,
+# 2 About, 3 Exit, skipping the separator), then Return.
+choose_menu() {
+    shell_command rclick
+    probe_ok menu "$1"
+}
+
+# Exit through the menu: the icon goes, the windows go, the code is 0.
+exit_through_menu() {
+    local mark
+    mark=$(wc -l <"$shell_log")
+    choose_menu 3 || fail "the menu did not open for Exit"
+    local code
+    code=$(app_exit_code)
+    check "Exit ends the program with code 0 (got $code)" [ "$code" = 0 ]
+    check "Exit removes the icon" bash -c "tail -n +$((mark + 1)) '$shell_log' | grep -q '^DELETE result=1'"
+    check "no window of the program is left" [ "$(probe class Orvu_Window | grep -c . || true)" = 0 ]
+}
+
+screenshot() { # name, x, y, w, h
+    import -window root -crop "$4x$5+$2+$3" +repage "$shots/$1.png"
+}
+
+# --- the alert picture ------------------------------------------------------
+
+# The shipped picture when the output folder has it; otherwise one drawn here
+# with soft edges, so the checks do not depend on the artwork.
+picture=$ORVU_OUTPUT_DIR/power-disconnected.png
+if [ ! -f "$picture" ]; then
+    picture=$work/power-disconnected.png
+    "$convert" -size 480x300 xc:none -fill '#d02020' -draw 'roundrectangle 30,30 450,270 40,40' \
+        -channel A -blur 0x8 +channel -fill white -pointsize 48 -gravity center \
+        -annotate 0 'UNPLUGGED' "PNG32:$picture"
+fi
+picture_w=$(identify -format %w "$picture")
+picture_h=$(identify -format %h "$picture")
+screen_w=1366
+screen_h=768
+
+# What a person sees of the transparent alert without a compositor: the
+# desktop where the picture is fully transparent, elsewhere the picture's
+# colour premultiplied by its alpha.
+expected_transparent() { # desktop.png, out.png
+    "$convert" "$picture" -background black -alpha remove "$work/opaque.png"
+    "$convert" "$picture" -alpha extract -threshold 0 "$work/mask.png"
+    "$convert" "$1" "$work/opaque.png" "$work/mask.png" -composite "$2"
+}
+# Share of differing pixels, in percent (a few pixels of rounding allowed).
+differs_percent() { # a.png, b.png
+    local count
+    count=$(compare -metric AE -fuzz 4% "$1" "$2" null: 2>&1 >/dev/null || true)
+    echo $((${count%%.*} * 100 / (picture_w * picture_h)))
+}
+
+# A point inside the picture where it is fully opaque, for clicking.
+opaque_point() {
+    "$convert" "$picture" -alpha extract -threshold 99% -morphology Erode Disk:3 \
+        txt:- | grep -m1 -E 'gray\(255\)|#FFFFFF|white' | sed 's/^\([0-9]*\),\([0-9]*\):.*/\1 \2/'
+}
+
+# --- scenarios --------------------------------------------------------------
+
+scenario_defaults() {
+    log "== defaults: start on mains, unplug, dismiss, status, about, options, restart, exit"
+    prepare_app defaults '# settings for the end-to-end run' 'AlertDoShow:1' 'AlertShowPercent:100' \
+        'AlertUseTransparency:1' 'AlertOpacity:100' 'AlertImage:power-disconnected.png'
+    set_battery ac 80
+    start_shell
+    screenshot desktop $(((screen_w - picture_w) / 2)) $(((screen_h - picture_h) / 2)) \
+        "$picture_w" "$picture_h"
+    start_app
+
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    check "no window is visible at start" [ "$(visible_windows)" = 0 ]
+
+    # Unplugged at 60 %.
+    local t0 t1
+    t0=$(date +%s%N)
+    set_battery battery 60
+    wait_until 5 tray_shows "Ohmwatch - 60%" 1060 || true
+    t1=$(date +%s%N)
+    expect_tray "Ohmwatch - 60%" 1060 1
+    check "the tray follows the unplugging within half a second ($(((t1 - t0) / 1000000)) ms)" \
+        [ $(((t1 - t0) / 1000000)) -lt 500 ]
+    local line
+    line=$(probe await "$alert_title" visible 3000 | head -1)
+    log "alert: $line"
+    check "the alert is visible" [ "$(field "$line" visible)" = 1 ]
+    check "the alert is top-most" [ "$(field "$line" topmost)" = 1 ]
+    check "the alert is layered" [ "$(field "$line" layered)" = 1 ]
+    check "the alert has the picture's size" \
+        [ "$(field "$line" w)x$(field "$line" h)" = "${picture_w}x${picture_h}" ]
+    check "the alert is centred" [ "$(field "$line" x),$(field "$line" y)" = \
+        "$(((screen_w - picture_w) / 2)),$(((screen_h - picture_h) / 2))" ]
+    check "the alert is a popup without caption" \
+        [ $(($(field "$line" style) & 0x80C00000)) = $((0x80000000)) ]
+    local xwin opacity
+    xwin=$(xdotool search --name "^$alert_title\$" 2>/dev/null | head -1 || true)
+    if [ -n "$xwin" ]; then
+        opacity=$(xprop -id "$xwin" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p')
+        # 254 of 255, as the X property scales it.
+        check "the alert's constant alpha is 254 (X opacity $opacity)" \
+            [ "$opacity" = $((254 * 0xffffffff / 255)) ]
+    else
+        fail "no X window for the alert"
+    fi
+    sleep 0.2
+    screenshot alert-transparent $(field "$line" x) $(field "$line" y) "$picture_w" "$picture_h"
+    expected_transparent "$shots/desktop.png" "$work/expected.png"
+    local diff
+    diff=$(differs_percent "$shots/alert-transparent.png" "$work/expected.png")
+    check "the screen shows the picture blended over the desktop (${diff}% differ)" [ "$diff" -lt 2 ]
+
+    # A left click dismisses it; on battery it stays away.
+    local point
+    point=$(opaque_point)
+    xdotool mousemove $(($(field "$line" x) + ${point% *})) $(($(field "$line" y) + ${point#* })) click 1
+    check "a left click hides the alert" probe_ok await "$alert_title" hidden 3000
+    set_battery battery 55
+    expect_tray "Ohmwatch - 55%" 1060
+    check "a dismissed alert stays hidden on further changes" stays_hidden "$alert_title"
+    set_battery ac 55
+    expect_tray "Ohmwatch - charging (55%)" 2060
+    check "mains power keeps the alert hidden" stays_hidden "$alert_title"
+    set_battery battery 50
+    expect_tray "Ohmwatch - 50%" 1060
+    check "unplugging again shows the alert anew" probe_ok await "$alert_title" visible 3000
+
+    # Closing hides without dismissing.
+    probe_ok close "$alert_title"
+    check "closing the alert hides it" probe_ok await "$alert_title" hidden 3000
+    set_battery battery 45
+    expect_tray "Ohmwatch - 45%" 1040
+    check "a closed alert comes back at the next change" probe_ok await "$alert_title" visible 3000
+    xdotool mousemove $(($(field "$line" x) + ${point% *})) $(($(field "$line" y) + ${point#* })) click 1
+    probe_ok await "$alert_title" hidden 3000 || fail "the alert did not go on a click"
+
+    # The status window.
+    shell_command dblclick
+    line=$(probe await Ohmwatch visible 3000 | head -1)
+    check "a double click shows the status window" [ "$(field "$line" visible)" = 1 ]
+    check "the status window's client area is 280 x 104" \
+        [ "$(field "$line" cw)x$(field "$line" ch)" = 280x104 ]
+    local ox oy
+    ox=$(field "$line" ox)
+    oy=$(field "$line" oy)
+    sleep 0.2
+    screenshot status-45 "$ox" "$oy" 280 104
+    # The gauge's green level: at 45 % it reaches y = 96 - 38, at 30 % only 96 - 25.
+    gauge_at() { "$convert" "$1" -format '%[fx:int(255*p{240,64}.g)],%[fx:int(255*p{240,64}.r)]' info:; }
+    check "the gauge is green at y = 64 at 45 %" [ "$(gauge_at "$shots/status-45.png")" = "200,0" ]
+    set_battery battery 30
+    expect_tray "Ohmwatch - 30%" 1040
+    sleep 0.3
+    screenshot status "$ox" "$oy" 280 104
+    check "the status window follows the change (red at y = 64 at 30 %)" \
+        [ "$(gauge_at "$shots/status.png")" = "0,200" ]
+    probe_ok close Ohmwatch
+    check "closing the status window hides it" probe_ok await Ohmwatch hidden 3000
+    check "the status window is hidden, not destroyed" probe_ok await Ohmwatch present 0
+
+    # About and Options: one window each, a new one after closing.
+    local title downs first second third
+    for title in "Ohmwatch - About" "Ohmwatch - Options"; do
+        [ "$title" = "Ohmwatch - About" ] && downs=2 || downs=1
+        choose_menu $downs || fail "the menu did not open for $title"
+        first=$(probe await "$title" visible 3000 | head -1)
+        check "\"$title\" opens" [ -n "$first" ]
+        choose_menu $downs || fail "the menu did not open for $title"
+        sleep 0.3
+        check "choosing \"$title\" again gives no second window" \
+            [ "$(probe list "$title" | grep -c 'visible=1')" = 1 ]
+        second=$(window_line "$title")
+        check "choosing \"$title\" again keeps the same window" \
+            [ "$(field "$first" hwnd)" = "$(field "$second" hwnd)" ]
+        check "\"$title\" is 340 wide" [ "$(field "$first" cw)" = 340 ]
+        sleep 0.2
+        screenshot "${title#Ohmwatch - }" "$(field "$first" ox)" "$(field "$first" oy)" \
+            "$(field "$first" cw)" "$(field "$first" ch)"
+        probe_ok close "$title"
+        check "closing \"$title\" destroys it" probe_ok await "$title" absent 3000
+        sleep 0.1
+        choose_menu $downs || fail "the menu did not open for $title"
+        third=$(probe await "$title" visible 3000 | head -1)
+        check "\"$title\" after closing gives a new window" \
+            [ -n "$third" -a "$(field "$third" hwnd)" != "$(field "$first" hwnd)" ]
+    done
+    check "the program keeps running after its windows closed" kill -0 "$app_pid"
+
+    # Dismissing the menu does nothing.
+    choose_menu 0 || fail "the menu did not open to be dismissed"
+    check "a dismissed menu leaves the program running" kill -0 "$app_pid"
+
+    # A restarted shell gets the icon back as it was.
+    local mark
+    mark=$(wc -l <"$shell_log")
+    shell_command restart
+    if wait_until 5 bash -c "tail -n +$((mark + 1)) '$shell_log' | grep -q '^ADD result=1'"; then
+        log "ok: the icon is added again after the shell restarted"
+        expect_tray "Ohmwatch - 30%" 1040
+    else
+        fail "the icon did not come back after the shell restarted"
+    fi
+
+    exit_through_menu
+    stop_shell
+    # The output stream is flushed when the program ends.
+    check "the settings lines were echoed on standard output" \
+        diff <(tr -d '\r' <"$app/stdout.txt") "$app/Ohmwatch.ini"
+}
+
+# Shows the alert only when the charge first reaches the threshold.
+scenario_threshold() {
+    log "== AlertShowPercent:20"
+    prepare_app threshold 'AlertShowPercent:20'
+    set_battery battery 50
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - 50%" 1060 20
+    check "above the threshold there is no alert" stays_hidden "$alert_title"
+    set_battery battery 21
+    expect_tray "Ohmwatch - 21%" 1020
+    check "at 21 % there is no alert" stays_hidden "$alert_title"
+    set_battery battery 20
+    expect_tray "Ohmwatch - 20%" 1020
+    check "at 20 % the alert shows" probe_ok await "$alert_title" visible 3000
+    exit_through_menu
+    stop_shell
+}
+
+scenario_switched_off() {
+    log "== AlertDoShow:0"
+    prepare_app switched-off 'AlertDoShow:0'
+    set_battery battery 40
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - 40%" 1040 20
+    check "a switched-off alert does not show" stays_hidden "$alert_title"
+    set_battery battery 5
+    expect_tray "Ohmwatch - 5%" 1000
+    check "a switched-off alert does not show at 5 %" stays_hidden "$alert_title"
+    exit_through_menu
+    stop_shell
+}
+
+scenario_opaque() {
+    log "== AlertUseTransparency:0"
+    prepare_app opaque 'AlertUseTransparency:0'
+    set_battery battery 60
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - 60%" 1060 20
+    local line
+    line=$(probe await "$alert_title" visible 5000 | head -1)
+    check "the opaque alert is visible" [ "$(field "$line" visible)" = 1 ]
+    check "the opaque alert is not layered" [ "$(field "$line" layered)" = 0 ]
+    check "the opaque alert is top-most" [ "$(field "$line" topmost)" = 1 ]
+    check "the opaque alert has the picture's size" \
+        [ "$(field "$line" w)x$(field "$line" h)" = "${picture_w}x${picture_h}" ]
+    sleep 0.3
+    screenshot alert-opaque "$(field "$line" x)" "$(field "$line" y)" "$picture_w" "$picture_h"
+    # Painted with the picture blended at 254/255 onto a black buffer.
+    "$convert" "$picture" -background black -alpha remove "$work/on-black.png"
+    local diff
+    diff=$(differs_percent "$shots/alert-opaque.png" "$work/on-black.png")
+    check "the opaque alert is painted with the picture (${diff}% differ)" [ "$diff" -lt 2 ]
+    exit_through_menu
+    stop_shell
+}
+
+scenario_banner() {
+    log "== missing picture"
+    prepare_app banner 'AlertImage:no-such-picture.png'
+    set_battery battery 60
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - 60%" 1060 20
+    local line
+    line=$(probe await "$alert_title" visible 5000 | head -1)
+    check "the banner is at -17, 294 and 1400 x 180" \
+        [ "$(field "$line" x),$(field "$line" y),$(field "$line" w),$(field "$line" h)" = "-17,294,1400,180" ]
+    check "the banner is not layered" [ "$(field "$line" layered)" = 0 ]
+    sleep 0.3
+    screenshot banner 0 294 1366 180
+    local red
+    red=$("$convert" "$shots/banner.png" -format '%[fx:int(255*p{1300,100}.r)],%[fx:int(255*p{1300,100}.g)]' info:)
+    check "the banner is red ($red)" [ "$red" = "255,0" ]
+    exit_through_menu
+    stop_shell
+}
+
+for scenario in defaults threshold switched_off opaque banner; do
+    if [ -n "${ORVU_E2E_ONLY:-}" ] && [ "$ORVU_E2E_ONLY" != "$scenario" ]; then
+        continue
+    fi
+    "scenario_$scenario"
+done
+
+if [ -n "${ORVU_SCREENSHOT_DIR:-}" ]; then
+    log "screenshots in $shots"
+fi
+if [ "$failures" -ne 0 ]; then
+    log "$failures check(s) failed"
+    exit 1
+fi
+log "all checks passed"
