@@ -7,3 +7,5 @@
 #include "WindowBase.h"
 #include "OMath.h"
 #include "File.h"
+#include "Color.h"
+#include "Picture.h"
