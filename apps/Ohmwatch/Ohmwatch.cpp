@@ -11,15 +11,12 @@
 #include <memory>
 
 Ohmwatch::Ohmwatch()
-    : m_pWindowManager(nullptr), m_pTray(nullptr), m_pPowerListener(nullptr),
-      m_pPicManager(nullptr)
+    : m_pWindowManager(nullptr), m_pTray(nullptr), m_pPowerListener(nullptr), m_lastStatus(),
+      m_pPicManager(nullptr), m_settings()
 {
 }
 
-Ohmwatch::~Ohmwatch()
-{
-    Release();
-}
+Ohmwatch::~Ohmwatch() = default;
 
 void Ohmwatch::Init()
 {
@@ -53,7 +50,8 @@ void Ohmwatch::Tick()
     const PowerStatus status = m_pPowerListener->m_status;
     if (status != m_lastStatus)
     {
-        m_pTray->UpdateStatus(status);
+        if (m_pTray != nullptr)
+            m_pTray->UpdateStatus(status);
 
         Orvu::WindowBase* alert = m_pWindowManager->GetWindow(WindowIdAlert);
         if (alert != nullptr)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core.h"
+#include "PowerListener.h"
 #include "PowerStatus.h"
 #include "Settings.h"
 
@@ -9,7 +10,6 @@ namespace Orvu
 class OPPicManager;
 } // namespace Orvu
 
-class PowerListener;
 class Tray;
 class WindowManager;
 
@@ -26,9 +26,12 @@ public:
         WindowIdAlert = 2
     };
 
+    // Null pointers, the initial status (Unknown, 255, NoBattery) and empty
+    // settings; allocates nothing.
     Ohmwatch();
-    // Frees whatever Release did not, so a run ended by an error still
-    // takes its icon out of the notification area.
+    // Frees the settings' text only: the owned objects are Release's work.
+    // When an exception ends the run loop, Release is skipped and they are
+    // left to the end of the process.
     ~Ohmwatch() override;
 
     Ohmwatch(const Ohmwatch&) = delete;
@@ -44,10 +47,15 @@ public:
     // Deletes listener, windows, tray and plugins, in that order.
     void Release() override;
 
+    // All windows, by id; owned.
     WindowManager* m_pWindowManager;
+    // Notification-area icon and menu; owned.
     Tray* m_pTray;
+    // Source of the current status; owned.
     PowerListener* m_pPowerListener;
+    // The status as of the last change that Tick handled.
     PowerStatus m_lastStatus;
+    // Picture plugin manager; owned.
     Orvu::OPPicManager* m_pPicManager;
     Settings m_settings;
 };

@@ -13,7 +13,9 @@ class Ohmwatch;
 // Shows two fixed lines about the alert; offers no controls.
 // Registered as window 6 while open; closing it queues its removal, and the
 // application deletes it at its next tick.
-class WindowOptions : public Orvu::WindowBase, public Orvu::WindowProc, public Orvu::CanvasDrawHandler
+class WindowOptions : public Orvu::WindowBase,
+                      public Orvu::WindowProc,
+                      public Orvu::CanvasDrawHandler
 {
 public:
     explicit WindowOptions(Ohmwatch* app);

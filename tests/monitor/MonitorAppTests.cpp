@@ -141,7 +141,7 @@ bool QuitPosted(int& code)
 }
 
 // An application object with settings and plugins but without Init, so a
-// test can build just the part it looks at. Its destructor frees the rest.
+// test can build just the part it looks at. Released at the end.
 struct PartialApp
 {
     PartialApp()
@@ -150,6 +150,7 @@ struct PartialApp
         app.m_pPicManager = new Orvu::OPPicManager();
         app.m_pPicManager->LoadPlugins(L"plugins\\");
     }
+    ~PartialApp() { app.Release(); }
     Ohmwatch app;
 };
 

@@ -32,8 +32,8 @@ TEST(TrayView, BatteryBandsChangeExactlyAtTheirEdges)
     {
         int percent;
         int icon;
-    } cases[] = {{0, 1000},  {9, 1000},  {10, 1020}, {29, 1020},  {30, 1040},  {49, 1040},
-                 {50, 1060}, {69, 1060}, {70, 1080}, {89, 1080},  {90, 1100},  {100, 1100},
+    } cases[] = {{0, 1000},  {9, 1000},   {10, 1020},  {29, 1020}, {30, 1040}, {49, 1040},
+                 {50, 1060}, {69, 1060},  {70, 1080},  {89, 1080}, {90, 1100}, {100, 1100},
                  {57, 1060}, {127, 1100}, {128, 1000}, {255, 1000}};
     for (const auto& c : cases)
     {
@@ -48,7 +48,8 @@ TEST(TrayView, TooltipReadsThePercentAsASignedByte)
 {
     EXPECT_EQ(std::wstring(L"Ohmwatch - 57%"),
               MakeTrayView(Status(PowerSource::Battery, 57)).tooltip);
-    EXPECT_EQ(std::wstring(L"Ohmwatch - 0%"), MakeTrayView(Status(PowerSource::Battery, 0)).tooltip);
+    EXPECT_EQ(std::wstring(L"Ohmwatch - 0%"),
+              MakeTrayView(Status(PowerSource::Battery, 0)).tooltip);
     EXPECT_EQ(std::wstring(L"Ohmwatch - -1%"),
               MakeTrayView(Status(PowerSource::Battery, 255)).tooltip);
     EXPECT_EQ(std::wstring(L"Ohmwatch - charging (100%)"),
