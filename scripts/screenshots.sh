@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Screenshots of every window of the monitor (the alert transparent and
+# opaque, the red banner, the status, about and options windows), taken while
+# the end-to-end run drives the real program under Xvfb with a simulated
+# battery.
+#   scripts/screenshots.sh [OUTPUT_FOLDER]     (default: build/screenshots)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${ORVU_BUILD_DIR:-$root/build}
+out=$(mkdir -p "${1:-$build/screenshots}" && cd "${1:-$build/screenshots}" && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+
+export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+"$root/scripts/wine-prefix.sh" "$build/wine-null" "$build/wine-x11" >/dev/null
+export WINEPREFIX=$build/wine-x11
+export WINEPATH="Z:${build//\//\\}\\bin"
+export ORVU_OUTPUT_DIR=$build/bin ORVU_SOURCE_DIR=$root ORVU_SCREENSHOT_DIR=$out
+cd "$build/bin"
+status=0
+xvfb-run -a -s "-screen 0 1366x768x24" "$root/tests/monitor/e2e.sh" \
+    "$build/tests-bin/monitor_probe.exe" "$build/tests-bin/test_shell.exe" || status=$?
+"$root/scripts/wine-prefix.sh" --stop "$build/wine-null" "$build/wine-x11"
+echo "screenshots in $out:"
+ls "$out"
+exit $status
