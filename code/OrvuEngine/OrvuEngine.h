@@ -5,3 +5,4 @@
 #include "Exception.h"
 #include "Core.h"
 #include "OMath.h"
+#include "Thread.h"
