@@ -11,3 +11,4 @@
 #include "Picture.h"
 #include "Thread.h"
 #include "Caller.h"
+#include "ContextMenu.h"
