@@ -21,7 +21,7 @@ const int kClassIconId = 32512;
 // from LoadIcon) nor one that something else set.
 HICON g_loadedClassIcon = nullptr;
 
-// File::Exists of Part 3.1: the path exists and is not a folder.
+// The path exists and is not a folder (File::Exists).
 bool FileExists(const wchar_t* path)
 {
     const DWORD attributes = GetFileAttributesW(path);
@@ -241,8 +241,7 @@ bool WindowBase::SetIcon(const wchar_t* path)
 {
     if (path == nullptr || !FileExists(path))
         return false;
-    HICON icon =
-        static_cast<HICON>(LoadImageW(nullptr, path, IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
+    HICON icon = static_cast<HICON>(LoadImageW(nullptr, path, IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
     return SetClassIcon(m_hWnd, icon);
 }
 
