@@ -6,3 +6,6 @@
 #include "Core.h"
 #include "WindowBase.h"
 #include "OMath.h"
+#include "File.h"
+#include "Color.h"
+#include "Picture.h"
