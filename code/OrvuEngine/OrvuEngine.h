@@ -9,3 +9,4 @@
 #include "File.h"
 #include "Color.h"
 #include "Picture.h"
+#include "Thread.h"
