@@ -11,3 +11,5 @@
 #include "Picture.h"
 #include "PicturePlugin.h"
 #include "OPPicManager.h"
+#include "Thread.h"
+#include "Caller.h"
