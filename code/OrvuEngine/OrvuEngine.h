@@ -9,3 +9,5 @@
 #include "File.h"
 #include "Color.h"
 #include "Picture.h"
+#include "Graphics.h"
+#include "Canvas.h"
