@@ -11,3 +11,5 @@
 #include "Picture.h"
 #include "Graphics.h"
 #include "Canvas.h"
+#include "Thread.h"
+#include "Caller.h"
