@@ -11,5 +11,7 @@
 #include "Picture.h"
 #include "Graphics.h"
 #include "Canvas.h"
+#include "PicturePlugin.h"
+#include "OPPicManager.h"
 #include "Thread.h"
 #include "Caller.h"
