@@ -1,20 +1,24 @@
 #include "Ohmwatch.h"
 
+#include "WindowManager.h"
+
 #include <windows.h>
 
 #include <string>
 
-Ohmwatch::Ohmwatch() : m_pPowerListener(nullptr) {}
-
-Ohmwatch::~Ohmwatch()
+Ohmwatch::Ohmwatch()
+    : m_pWindowManager(nullptr), m_pTray(nullptr), m_pPowerListener(nullptr), m_lastStatus(),
+      m_pPicManager(nullptr), m_settings()
 {
-    delete m_pPowerListener;
 }
+
+Ohmwatch::~Ohmwatch() = default;
 
 void Ohmwatch::Init()
 {
     SetDefaultSettings(m_settings);
     ReadSettings(m_settings);
+    m_pWindowManager = new WindowManager();
     m_pPowerListener = new PowerListener();
     m_pPowerListener->Poll();
 
@@ -32,10 +36,16 @@ void Ohmwatch::Init()
 void Ohmwatch::Tick()
 {
     m_pPowerListener->Poll();
+    const PowerStatus s = m_pPowerListener->m_status;
+    if (s != m_lastStatus)
+        m_lastStatus = s;
+    m_pWindowManager->DestroyClosed();
 }
 
 void Ohmwatch::Release()
 {
     delete m_pPowerListener;
     m_pPowerListener = nullptr;
+    delete m_pWindowManager;
+    m_pWindowManager = nullptr;
 }

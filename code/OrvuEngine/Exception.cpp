@@ -43,8 +43,8 @@ void GetLastWindowsError()
 
     wchar_t text[1024] = {};
     const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       0, text, sizeof(text) / sizeof(text[0]), nullptr);
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                       text, sizeof(text) / sizeof(text[0]), nullptr);
     if (length == 0)
         throw Exception(L"Undefined Error", L"Windows");
     throw Exception(text, L"Windows");

@@ -163,21 +163,66 @@ float WrapAngle(float x)
     return static_cast<float>(static_cast<double>(r) - kPi);
 }
 
-float Cos(float x) { return static_cast<float>(std::cos(static_cast<double>(x))); }
-float Sin(float x) { return static_cast<float>(std::sin(static_cast<double>(x))); }
-float Tan(float x) { return static_cast<float>(std::tan(static_cast<double>(x))); }
-float Acos(float x) { return static_cast<float>(std::acos(static_cast<double>(x))); }
-float Asin(float x) { return static_cast<float>(std::asin(static_cast<double>(x))); }
-float Atan(float x) { return static_cast<float>(std::atan(static_cast<double>(x))); }
-float Cosh(float x) { return static_cast<float>(std::cosh(static_cast<double>(x))); }
-float Sinh(float x) { return static_cast<float>(std::sinh(static_cast<double>(x))); }
-float Tanh(float x) { return static_cast<float>(std::tanh(static_cast<double>(x))); }
-float Sqrt(float x) { return static_cast<float>(std::sqrt(static_cast<double>(x))); }
-float Exp(float x) { return static_cast<float>(std::exp(static_cast<double>(x))); }
-float Log(float x) { return static_cast<float>(std::log(static_cast<double>(x))); }
-float Log10(float x) { return static_cast<float>(std::log10(static_cast<double>(x))); }
-float Ceil(float x) { return static_cast<float>(std::ceil(static_cast<double>(x))); }
-float Floor(float x) { return static_cast<float>(std::floor(static_cast<double>(x))); }
+float Cos(float x)
+{
+    return static_cast<float>(std::cos(static_cast<double>(x)));
+}
+float Sin(float x)
+{
+    return static_cast<float>(std::sin(static_cast<double>(x)));
+}
+float Tan(float x)
+{
+    return static_cast<float>(std::tan(static_cast<double>(x)));
+}
+float Acos(float x)
+{
+    return static_cast<float>(std::acos(static_cast<double>(x)));
+}
+float Asin(float x)
+{
+    return static_cast<float>(std::asin(static_cast<double>(x)));
+}
+float Atan(float x)
+{
+    return static_cast<float>(std::atan(static_cast<double>(x)));
+}
+float Cosh(float x)
+{
+    return static_cast<float>(std::cosh(static_cast<double>(x)));
+}
+float Sinh(float x)
+{
+    return static_cast<float>(std::sinh(static_cast<double>(x)));
+}
+float Tanh(float x)
+{
+    return static_cast<float>(std::tanh(static_cast<double>(x)));
+}
+float Sqrt(float x)
+{
+    return static_cast<float>(std::sqrt(static_cast<double>(x)));
+}
+float Exp(float x)
+{
+    return static_cast<float>(std::exp(static_cast<double>(x)));
+}
+float Log(float x)
+{
+    return static_cast<float>(std::log(static_cast<double>(x)));
+}
+float Log10(float x)
+{
+    return static_cast<float>(std::log10(static_cast<double>(x)));
+}
+float Ceil(float x)
+{
+    return static_cast<float>(std::ceil(static_cast<double>(x)));
+}
+float Floor(float x)
+{
+    return static_cast<float>(std::floor(static_cast<double>(x)));
+}
 
 float Atan2(float y, float x)
 {
@@ -273,8 +318,9 @@ float Hermite(float value1, float tangent1, float value2, float tangent2, float 
     const double t1 = t;
     const double t2 = t1 * t1;
     const double t3 = t2 * t1;
-    return static_cast<float>((2.0 * t3 - 3.0 * t2 + 1.0) * value1 + (t3 - 2.0 * t2 + t1) * tangent1 +
-                              (-2.0 * t3 + 3.0 * t2) * value2 + (t3 - t2) * tangent2);
+    return static_cast<float>((2.0 * t3 - 3.0 * t2 + 1.0) * value1 +
+                              (t3 - 2.0 * t2 + t1) * tangent1 + (-2.0 * t3 + 3.0 * t2) * value2 +
+                              (t3 - t2) * tangent2);
 }
 
 float CatmullRom(float value1, float value2, float value3, float value4, float t)

@@ -4,4 +4,8 @@
 #include "OrvuExport.h"
 #include "Exception.h"
 #include "Core.h"
+#include "WindowBase.h"
 #include "OMath.h"
+#include "File.h"
+#include "Color.h"
+#include "Picture.h"

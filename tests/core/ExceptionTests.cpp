@@ -60,8 +60,8 @@ TEST(LastWindowsError, ReturnsQuietlyWhenThereIsNoError)
 
 TEST(LastWindowsError, MissingFileThrowsTheSystemTextUnderWindows)
 {
-    const HANDLE file = CreateFileW(L"Z:\\no\\such\\file.txt", GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+    const HANDLE file =
+        CreateFileW(L"Z:\\no\\such\\file.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_EQ(INVALID_HANDLE_VALUE, file);
     const DWORD code = GetLastError();
     ASSERT_TRUE(code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND);

@@ -61,7 +61,8 @@ auto noTick = [](Trace&) {};
 TEST(RunLoop, QuitCodeFromInitIsReturnedAfterReleaseAndDelete)
 {
     Trace trace;
-    const int code = RunScripted(trace, true, [](Trace&) { PostQuitMessage(7); }, noTick);
+    const int code = RunScripted(
+        trace, true, [](Trace&) { PostQuitMessage(7); }, noTick);
     EXPECT_EQ(7, code);
     EXPECT_EQ(1, trace.inits);
     EXPECT_EQ(1, trace.releases);
@@ -91,9 +92,9 @@ TEST(RunLoop, ForeignExceptionsFromTickShowUndefinedUnderUnknown)
         MessageBoxWatcher watcher;
         Trace trace;
         const int code = RunScripted(
-            trace, true,
-            [](Trace&) { PostThreadMessageW(GetCurrentThreadId(), WM_APP, 42, 0); },
-            [kind](Trace&) {
+            trace, true, [](Trace&) { PostThreadMessageW(GetCurrentThreadId(), WM_APP, 42, 0); },
+            [kind](Trace&)
+            {
                 if (kind == 0)
                     throw 5;
                 throw std::runtime_error("not an engine exception");
@@ -134,13 +135,17 @@ TEST(RunLoop, WaitingModeNeverTicks)
     Trace trace;
     const int code = RunScripted(
         trace, false,
-        [](Trace&) {
+        [](Trace&)
+        {
             // End the loop from another thread after a while with no messages.
             const DWORD loopThread = GetCurrentThreadId();
-            std::thread([loopThread] {
-                Sleep(300);
-                PostThreadMessageW(loopThread, WM_QUIT, 9, 0);
-            }).detach();
+            std::thread(
+                [loopThread]
+                {
+                    Sleep(300);
+                    PostThreadMessageW(loopThread, WM_QUIT, 9, 0);
+                })
+                .detach();
         },
         noTick);
     EXPECT_EQ(9, code);
@@ -154,11 +159,13 @@ TEST(RunLoop, TickWaitsUntilEveryPendingMessageIsHandled)
     static bool queueWasEmptyAtFirstTick = false;
     RunScripted(
         trace, true,
-        [](Trace&) {
+        [](Trace&)
+        {
             for (int i = 0; i < 200; ++i)
                 PostThreadMessageW(GetCurrentThreadId(), WM_APP, i, 0);
         },
-        [](Trace& t) {
+        [](Trace& t)
+        {
             if (t.ticks == 1)
             {
                 MSG msg;
@@ -175,7 +182,8 @@ TEST(RunLoop, ContinuousModeSleepsAboutFiveMillisecondsPerTick)
     static DWORD start = 0;
     RunScripted(
         trace, true, [](Trace&) { start = GetTickCount(); },
-        [](Trace&) {
+        [](Trace&)
+        {
             if (GetTickCount() - start >= 250)
                 PostQuitMessage(0);
         });
