@@ -9,3 +9,5 @@
 #include "File.h"
 #include "Color.h"
 #include "Picture.h"
+#include "Thread.h"
+#include "Caller.h"

@@ -1,0 +1,98 @@
+// Reading "Ohmwatch.ini" from the current directory: a missing file, line
+// ends, 8-bit text, and the echo of every line to standard output.
+
+#include "Settings.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace
+{
+
+// Runs each test in a fresh temporary folder as the current directory,
+// where "Ohmwatch.ini" is looked for.
+class SettingsFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        m_folder = std::wstring(temp) + L"ohmwatch-settings-" + std::to_wstring(GetTickCount());
+        CreateDirectoryW(m_folder.c_str(), nullptr);
+        GetCurrentDirectoryW(MAX_PATH, m_previous);
+        SetCurrentDirectoryW(m_folder.c_str());
+        SetDefaultSettings(m_settings);
+    }
+
+    void TearDown() override
+    {
+        DeleteFileW(L"Ohmwatch.ini");
+        SetCurrentDirectoryW(m_previous);
+        RemoveDirectoryW(m_folder.c_str());
+    }
+
+    void Write(const std::string& bytes)
+    {
+        FILE* file = _wfopen(L"Ohmwatch.ini", L"wb");
+        ASSERT_NE(nullptr, file);
+        fwrite(bytes.data(), 1, bytes.size(), file);
+        fclose(file);
+    }
+
+    // Reads the file, returning what was echoed to standard output.
+    std::wstring Read(bool expectFile = true)
+    {
+        std::wostringstream echo;
+        std::wstreambuf* previous = std::wcout.rdbuf(echo.rdbuf());
+        const bool found = ReadSettings(m_settings);
+        std::wcout.rdbuf(previous);
+        EXPECT_EQ(expectFile, found);
+        return echo.str();
+    }
+
+    Settings m_settings;
+    std::wstring m_folder;
+    wchar_t m_previous[MAX_PATH] = {};
+};
+
+} // namespace
+
+TEST_F(SettingsFile, MissingFileKeepsDefaultsAndReportsFalse)
+{
+    EXPECT_EQ(L"", Read(false));
+    EXPECT_TRUE(m_settings.AlertDoShow);
+    EXPECT_EQ(L"power-disconnected.png", m_settings.AlertImage);
+}
+
+TEST_F(SettingsFile, CrLfFileReadsLikeLfAndEveryLineIsEchoed)
+{
+    Write("# comment\r\nAlertShowPercent:20\r\n\r\nAlertImage:C:\\a b.png\r\nAlertOpacity:300");
+    const std::wstring echo = Read();
+    EXPECT_EQ(20, m_settings.AlertShowPercent);
+    EXPECT_EQ(L"C:\\a b.png", m_settings.AlertImage); // no carriage return left over
+    EXPECT_EQ(44, m_settings.AlertOpacity);           // last line without a line feed
+    EXPECT_EQ(L"# comment\nAlertShowPercent:20\n\nAlertImage:C:\\a b.png\nAlertOpacity:300\n",
+              echo);
+}
+
+TEST_F(SettingsFile, BytesAboveAsciiBecomeTheSameCodePoints)
+{
+    Write("AlertImage:caf\xE9.png\n");
+    Read();
+    EXPECT_EQ(std::wstring(L"caf\u00E9.png"), m_settings.AlertImage);
+}
+
+TEST_F(SettingsFile, VeryLongLinesAreReadWhole)
+{
+    const std::string name(100000, 'x');
+    Write("AlertImage:" + name + "\nAlertDoShow:0\n");
+    Read();
+    EXPECT_EQ(name.size(), m_settings.AlertImage.size());
+    EXPECT_FALSE(m_settings.AlertDoShow);
+}
