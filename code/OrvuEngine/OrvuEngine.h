@@ -9,5 +9,7 @@
 #include "File.h"
 #include "Color.h"
 #include "Picture.h"
+#include "PicturePlugin.h"
+#include "OPPicManager.h"
 #include "Thread.h"
 #include "Caller.h"
