@@ -13,3 +13,4 @@
 #include "OPPicManager.h"
 #include "Thread.h"
 #include "Caller.h"
+#include "ContextMenu.h"
