@@ -63,7 +63,7 @@ void WindowAbout::OnDraw(Orvu::Canvas*, Orvu::Graphics* graphics)
 
     // "Ariel" is passed on as it stands; the font mapper picks the nearest face.
     graphics->SetFont(L"Ariel", false, false, false, 18);
-    graphics->DrawString(L"Ohmwatch, a power monitor by the Orvu developers", 10, 10);
+    graphics->DrawString(L"Ohmwatch, by the Orvu developers", 10, 10);
     graphics->SetFont(L"Ariel", false, false, false, 16);
     graphics->DrawString(L"More about it on the project's web page", 10, 26);
 
