@@ -7,8 +7,9 @@
 //   monitor_probe close TITLE
 //   monitor_probe menu DOWNS      (DOWNS x Down then Return; 0: Escape)
 //   monitor_probe class CLASS     (every top-level window of that class)
-//   monitor_probe icon EXE ID     (the 16 x 16 icon resource ID of EXE as the
-//                                  test shell logs icons: icon=WxH mask=.. color=..)
+//   monitor_probe icon EXE ID...  (per ID, the 16 x 16 icon resource of EXE as
+//                                  the test shell logs icons:
+//                                  ID icon=WxH mask=.. color=..)
 //
 // A window line reads:
 //   hwnd=0x... visible=1 topmost=1 layered=1 x=.. y=.. w=.. h=.. cw=.. ch=..
@@ -208,7 +209,7 @@ int ListClass(const wchar_t* className)
 
 // Loads the icon the way the program's tray icon does (16 x 16, default
 // colours) and prints the sums the test shell logs for it.
-int PrintIconSums(const wchar_t* exe, int id)
+int PrintIconSums(const wchar_t* exe, char** ids, int count)
 {
     HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (module == nullptr)
@@ -216,20 +217,26 @@ int PrintIconSums(const wchar_t* exe, int id)
         fwprintf(stderr, L"cannot load %ls\n", exe);
         return 1;
     }
-    HICON icon = static_cast<HICON>(
-        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    const IconSums sums = ComputeIconSums(icon);
-    if (icon != nullptr)
-        DestroyIcon(icon);
-    FreeLibrary(module);
-    if (!sums.valid)
+    int missing = 0;
+    for (int i = 0; i < count; ++i)
     {
-        fwprintf(stderr, L"no icon %d in %ls\n", id, exe);
-        return 1;
+        const int id = atoi(ids[i]);
+        HICON icon = static_cast<HICON>(
+            LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        const IconSums sums = ComputeIconSums(icon);
+        if (icon != nullptr)
+            DestroyIcon(icon);
+        if (!sums.valid)
+        {
+            fwprintf(stderr, L"no icon %d in %ls\n", id, exe);
+            ++missing;
+            continue;
+        }
+        wprintf(L"%d icon=%dx%d mask=0x%08x color=0x%08x\n", id, sums.width, sums.height,
+                sums.mask, sums.color);
     }
-    wprintf(L"icon=%dx%d mask=0x%08x color=0x%08x\n", sums.width, sums.height, sums.mask,
-            sums.color);
-    return 0;
+    FreeLibrary(module);
+    return missing == 0 ? 0 : 1;
 }
 
 int Usage()
@@ -251,7 +258,7 @@ int main(int argc, char** argv)
     if (command == "class")
         return ListClass(title.c_str());
     if (command == "icon" && argc >= 4)
-        return PrintIconSums(title.c_str(), atoi(argv[3]));
+        return PrintIconSums(title.c_str(), argv + 3, argc - 3);
     if (command == "list")
         return List(title.c_str());
     if (command == "close")

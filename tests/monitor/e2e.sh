@@ -110,13 +110,17 @@ current_icon() {
     grep -E '^(ADD|MODIFY) result=1 .* icon=[0-9]' "$shell_log" 2>/dev/null | tail -1 |
         sed 's/.* \(icon=[0-9x]*\) .* mask=\(0x[0-9a-f]*\)\/.* color=\(0x[0-9a-f]*\)\/.*/\1 mask=\2 color=\3/' || true
 }
+# The tray's pictures as the shell would log them, read once from the
+# program's resources.
 declare -A icon_sums
-expected_icon() { # resource id
-    if [ -z "${icon_sums[$1]:-}" ]; then
-        icon_sums[$1]=$(probe icon "$(winpath "$app/Ohmwatch.exe")" "$1")
-    fi
-    echo "${icon_sums[$1]}"
+read_icon_sums() {
+    local id sums
+    while read -r id sums; do
+        icon_sums[$id]=$sums
+    done < <(probe icon "$(winpath "$ORVU_OUTPUT_DIR/Ohmwatch.exe")" \
+        1000 1020 1040 1060 1080 1100 2000 2020 2040 2060 2080 2100 3000)
 }
+expected_icon() { echo "${icon_sums[$1]:-missing}"; }
 tray_shows() { # tooltip, icon id
     [ "$(current_tip)" = "$1" ] && [ "$(current_icon)" = "$(expected_icon "$2")" ]
 }
@@ -212,6 +216,7 @@ if [ ! -f "$picture" ]; then
         -channel A -blur 0x8 +channel -fill white \
         -draw 'polygon 260,60 190,165 240,165 215,245 295,130 245,130' "PNG32:$picture"
 fi
+read_icon_sums
 picture_w=$(identify -format %w "$picture")
 picture_h=$(identify -format %h "$picture")
 screen_w=1366
@@ -278,8 +283,8 @@ scenario_defaults() {
     wait_until 5 tray_shows "Ohmwatch - 60%" 1060 || true
     t1=$(date +%s%N)
     expect_tray "Ohmwatch - 60%" 1060 1
-    check "the tray follows the unplugging within half a second ($(((t1 - t0) / 1000000)) ms)" \
-        [ $(((t1 - t0) / 1000000)) -lt 500 ]
+    check "the tray follows the unplugging within a second ($(((t1 - t0) / 1000000)) ms)" \
+        [ $(((t1 - t0) / 1000000)) -lt 1000 ]
     local line
     line=$(probe await "$alert_title" visible 3000 | head -1)
     log "alert: $line"
@@ -322,6 +327,13 @@ scenario_defaults() {
     set_battery battery 45
     expect_tray "Ohmwatch - 45%" 1040
     check "a closed alert comes back at the next change" probe_ok await "$alert_title" visible 3000
+    # Shown with SW_SHOW it is the active window and has the keyboard.
+    xdotool key alt+F4
+    check "Alt+F4 hides the alert" probe_ok await "$alert_title" hidden 3000
+    set_battery battery 44
+    expect_tray "Ohmwatch - 44%" 1040
+    check "after Alt+F4 the alert comes back at the next change" \
+        probe_ok await "$alert_title" visible 3000
     xdotool mousemove $(($(field "$line" x) + ${point% *})) $(($(field "$line" y) + ${point#* })) click 1
     probe_ok await "$alert_title" hidden 3000 || fail "the alert did not go on a click"
 
