@@ -85,14 +85,23 @@ shell_cmd=
 start_shell() {
     shell_log=$work/shell.log
     shell_cmd=$work/shell.cmd
-    rm -f "$shell_log" "$shell_cmd"
-    wine "$shell_exe" --log "$(winpath "$shell_log")" --commands "$(winpath "$shell_cmd")" \
-        --timeout 300 >/dev/null 2>&1 &
-    shell_pid=$!
-    wait_until 20 grep -qs '^READY' "$shell_log" || {
-        fail "the test shell did not start"
-        exit 1
-    }
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        rm -f "$shell_log" "$shell_cmd"
+        wine "$shell_exe" --log "$(winpath "$shell_log")" --commands "$(winpath "$shell_cmd")" \
+            --timeout 300 >/dev/null 2>&1 &
+        shell_pid=$!
+        wait_until 20 grep -qs -E '^(READY|ERROR)' "$shell_log" || break
+        grep -qs '^READY' "$shell_log" && return 0
+        log "the test shell could not create its window yet; trying again"
+        # Right after the prefix was warmed up without a display, Wine's
+        # desktop process of that start may still be there, and windows
+        # cannot be created until it has gone.
+        wait "$shell_pid" 2>/dev/null || true
+        sleep 1
+    done
+    fail "the test shell did not start: $(cat "$shell_log" 2>&1)"
+    exit 1
 }
 stop_shell() {
     echo quit >>"$shell_cmd"
