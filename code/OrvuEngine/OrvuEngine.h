@@ -14,3 +14,4 @@
 #include "Thread.h"
 #include "Caller.h"
 #include "ContextMenu.h"
+#include "TrayIcon.h"
