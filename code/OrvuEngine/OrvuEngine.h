@@ -10,3 +10,4 @@
 #include "Color.h"
 #include "Picture.h"
 #include "Thread.h"
+#include "Button.h"
