@@ -10,4 +10,5 @@
 #include "Color.h"
 #include "Picture.h"
 #include "Thread.h"
+#include "Caller.h"
 #include "Button.h"

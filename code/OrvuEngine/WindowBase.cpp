@@ -1,6 +1,7 @@
 #include "WindowBase.h"
 
 #include "Exception.h"
+#include "File.h"
 #include "PendingException.h"
 
 #include <shellapi.h>
@@ -20,13 +21,6 @@ const int kClassIconId = 32512;
 // one is ever released: never the icon of the class record (a shared icon
 // from LoadIcon) nor one that something else set.
 HICON g_loadedClassIcon = nullptr;
-
-// File::Exists of Part 3.1: the path exists and is not a folder.
-bool FileExists(const wchar_t* path)
-{
-    const DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 // Makes a freshly loaded icon the class icon of the window's class. Releases
 // the icon that an earlier call loaded (it is no longer the class icon), or
@@ -239,10 +233,9 @@ bool WindowBase::SetTitle(const wchar_t* title)
 
 bool WindowBase::SetIcon(const wchar_t* path)
 {
-    if (path == nullptr || !FileExists(path))
+    if (path == nullptr || !File::Exists(path))
         return false;
-    HICON icon =
-        static_cast<HICON>(LoadImageW(nullptr, path, IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
+    HICON icon = static_cast<HICON>(LoadImageW(nullptr, path, IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
     return SetClassIcon(m_hWnd, icon);
 }
 
