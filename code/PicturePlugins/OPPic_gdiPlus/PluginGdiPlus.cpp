@@ -1,0 +1,270 @@
+#include "PluginGdiPlus.h"
+
+#include "Color.h"
+#include "File.h"
+#include "OPPicManager.h"
+#include "Picture.h"
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <cwchar>
+#include <cwctype>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+namespace Flat = Gdiplus::DllExports;
+
+namespace
+{
+
+struct Format
+{
+    const wchar_t* extension;
+    const wchar_t* description;
+    bool canSave;
+};
+
+// Registered in this order, which is the order the manager matches them in.
+const Format g_formats[] = {
+    {L".bmp", L"Bitmap Image File", true},
+    {L".jpeg", L"JPEG Image", true},
+    {L".jpg", L"JPEG Image", true},
+    {L".gif", L"Graphical Interchange Format File", true},
+    {L".tiff", L"Tagged Image File Format", true},
+    {L".tif", L"Tagged Image File", true},
+    {L".png", L"Portable Network Graphic", true},
+    {L".exif", L"Exchangeable Image Information File", false},
+    {L".wmf", L"Windows Metafile", false},
+    {L".emf", L"Enhanced Windows Metafile", false},
+};
+
+// GDI+ for the length of one call.
+class GdiPlusSession
+{
+public:
+    GdiPlusSession() : m_token(0), m_bStarted(false)
+    {
+        Gdiplus::GdiplusStartupInput input;
+        input.GdiplusVersion = 1;
+        input.DebugEventCallback = NULL;
+        input.SuppressBackgroundThread = FALSE;
+        input.SuppressExternalCodecs = FALSE;
+        m_bStarted = Gdiplus::GdiplusStartup(&m_token, &input, NULL) == Gdiplus::Ok;
+    }
+    ~GdiPlusSession()
+    {
+        if (m_bStarted)
+            Gdiplus::GdiplusShutdown(m_token);
+    }
+    bool IsStarted() const { return m_bStarted; }
+
+private:
+    GdiPlusSession(const GdiPlusSession&);
+    GdiPlusSession& operator=(const GdiPlusSession&);
+    ULONG_PTR m_token;
+    bool m_bStarted;
+};
+
+// Owns one GDI+ bitmap; disposed before the session that made it ends.
+class BitmapHolder
+{
+public:
+    BitmapHolder() : m_pBitmap(NULL) {}
+    ~BitmapHolder()
+    {
+        if (m_pBitmap)
+            Flat::GdipDisposeImage(m_pBitmap);
+    }
+    Gdiplus::GpBitmap** Receive() { return &m_pBitmap; }
+    Gdiplus::GpBitmap* Get() const { return m_pBitmap; }
+
+private:
+    BitmapHolder(const BitmapHolder&);
+    BitmapHolder& operator=(const BitmapHolder&);
+    Gdiplus::GpBitmap* m_pBitmap;
+};
+
+// The picture keeps width x height four-byte colours in one array whose
+// count it computes in unsigned int: a size beyond that cannot be held.
+bool FitsInPicture(UINT width, UINT height)
+{
+    const unsigned long long count = static_cast<unsigned long long>(width) * height;
+    const unsigned long long bytes = count * sizeof(Orvu::Color);
+    return count <= 0xFFFFFFFFull && bytes <= static_cast<unsigned long long>(PTRDIFF_MAX);
+}
+
+const wchar_t* MimeTypeFor(const wchar_t* path)
+{
+    std::wstring ext(Orvu::File::GetExtension(path));
+    for (std::wstring::size_type i = 0; i < ext.size(); ++i)
+        ext[i] = static_cast<wchar_t>(towlower(ext[i]));
+
+    if (ext == L".bmp")
+        return L"image/bmp";
+    if (ext == L".jpeg" || ext == L".jpg")
+        return L"image/jpeg";
+    if (ext == L".gif")
+        return L"image/gif";
+    if (ext == L".tiff" || ext == L".tif")
+        return L"image/tiff";
+    if (ext == L".png")
+        return L"image/png";
+    return NULL;
+}
+
+// The index of the first installed encoder for mimeType, its class id in
+// clsid; -1 when there is none.
+int FindEncoder(const wchar_t* mimeType, CLSID& clsid)
+{
+    UINT count = 0;
+    UINT size = 0;
+    if (Flat::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return -1;
+
+    // The records are followed in the same block by the texts they point to.
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[size]);
+    if (!block)
+        return -1;
+    Gdiplus::ImageCodecInfo* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.get());
+    if (Flat::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok)
+        return -1;
+
+    for (UINT i = 0; i < count; ++i)
+    {
+        if (codecs[i].MimeType && wcscmp(codecs[i].MimeType, mimeType) == 0)
+        {
+            clsid = codecs[i].Clsid;
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+PluginGdiPlus::PluginGdiPlus() {}
+
+PluginGdiPlus::~PluginGdiPlus() {}
+
+bool PluginGdiPlus::Load(const wchar_t* path, Orvu::Picture* picture)
+{
+    if (!path || !picture)
+        return false;
+
+    GdiPlusSession session;
+    if (!session.IsStarted())
+        return false;
+
+    BitmapHolder bitmap;
+    if (Flat::GdipCreateBitmapFromFile(path, bitmap.Receive()) != Gdiplus::Ok || !bitmap.Get())
+        return false;
+
+    UINT width = 0;
+    UINT height = 0;
+    if (Flat::GdipGetImageWidth(bitmap.Get(), &width) != Gdiplus::Ok)
+        width = 0;
+    if (Flat::GdipGetImageHeight(bitmap.Get(), &height) != Gdiplus::Ok)
+        height = 0;
+
+    // A picture that does not fit in memory is refused like an unreadable
+    // file, so that the caller falls back instead of the program ending.
+    if (!FitsInPicture(width, height))
+        return false;
+    try
+    {
+        picture->SetSize(width, height);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+    catch (const std::length_error&)
+    {
+        return false;
+    }
+
+    // A pixel GDI+ cannot read repeats the last one read (opaque black
+    // before the first), so one bad pixel does not leave a hole.
+    Gdiplus::ARGB current = 0xFF000000;
+    Orvu::Color color;
+    for (UINT x = 0; x < width; ++x)
+    {
+        for (UINT y = 0; y < height; ++y)
+        {
+            Gdiplus::ARGB value = 0;
+            if (Flat::GdipBitmapGetPixel(bitmap.Get(), static_cast<INT>(x), static_cast<INT>(y),
+                                         &value) == Gdiplus::Ok)
+                current = value;
+            color.r = static_cast<unsigned char>(current >> 16);
+            color.g = static_cast<unsigned char>(current >> 8);
+            color.b = static_cast<unsigned char>(current);
+            color.a = static_cast<unsigned char>(current >> 24);
+            picture->SetPixel(color, x, y);
+        }
+    }
+
+    picture->Buffer();
+    return true;
+}
+
+bool PluginGdiPlus::Save(const wchar_t* path, Orvu::Picture* picture)
+{
+    if (!path || !picture)
+        return false;
+
+    GdiPlusSession session;
+    if (!session.IsStarted())
+        return false;
+
+    const wchar_t* mimeType = MimeTypeFor(path);
+    if (!mimeType)
+        return false;
+    CLSID encoder;
+    if (FindEncoder(mimeType, encoder) < 0)
+        return false;
+
+    // GDI+ encodes from the picture's GDI buffer, not from its pixels.
+    BitmapHolder bitmap;
+    if (!picture->GetBuffer() ||
+        Flat::GdipCreateBitmapFromHBITMAP(picture->GetBuffer(), NULL, bitmap.Receive()) !=
+            Gdiplus::Ok ||
+        !bitmap.Get())
+        return false;
+
+    return Flat::GdipSaveImageToFile(bitmap.Get(), path, &encoder, NULL) == Gdiplus::Ok;
+}
+
+ORVU_PLUGIN_EXPORT Orvu::PicturePlugin* Create_Plugin(Orvu::OPPicManager* manager)
+{
+    PluginGdiPlus* plugin = new PluginGdiPlus();
+    if (manager)
+    {
+        Orvu::PicPluginExt record;
+        record.plugin = plugin;
+        record.canLoad = true;
+        for (size_t i = 0; i < sizeof(g_formats) / sizeof(g_formats[0]); ++i)
+        {
+            record.extension = g_formats[i].extension;
+            record.description = g_formats[i].description;
+            record.canSave = g_formats[i].canSave;
+            manager->AddExt(record);
+        }
+    }
+    return plugin;
+}
+
+ORVU_PLUGIN_EXPORT void Release_Plugin(Orvu::OPPicManager* manager, Orvu::PicturePlugin* plugin)
+{
+    if (manager)
+        manager->RemovePlugin(plugin);
+    delete plugin;
+}
+
+ORVU_PLUGIN_EXPORT int Version_Plugin()
+{
+    return Orvu::PicPluginVersion;
+}

@@ -1,0 +1,111 @@
+// A plugin module for the manager tests, built several times with different
+// definitions. Every entry point and plugin call it makes appends
+// "<name>:<call>;" to the process environment variable ORVU_TEST_PLUGIN_LOG,
+// so that a test sees which of a module's functions ran, even after the
+// module was unloaded.
+//
+//   TEST_PLUGIN_NAME          the name in the log
+//   TEST_PLUGIN_VERSION       what Version_Plugin returns
+//   TEST_PLUGIN_NO_RELEASE    leave Release_Plugin out
+//   TEST_PLUGIN_NULL_CREATE   Create_Plugin registers ".nul" for a null plugin
+//                             and returns null
+//   TEST_PLUGIN_CAN_LOAD/SAVE the flags of the one ".tst" record otherwise
+
+#ifndef TEST_PLUGIN_VERSION
+#define TEST_PLUGIN_VERSION 1
+#endif
+#ifndef TEST_PLUGIN_CAN_LOAD
+#define TEST_PLUGIN_CAN_LOAD true
+#endif
+#ifndef TEST_PLUGIN_CAN_SAVE
+#define TEST_PLUGIN_CAN_SAVE true
+#endif
+
+#include "Color.h"
+#include "OPPicManager.h"
+#include "Picture.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+namespace
+{
+
+void Log(const wchar_t* call)
+{
+    wchar_t buffer[4096] = L"";
+    GetEnvironmentVariableW(L"ORVU_TEST_PLUGIN_LOG", buffer, 4096);
+    std::wstring log(buffer);
+    log += TEST_PLUGIN_NAME;
+    log += L":";
+    log += call;
+    log += L";";
+    SetEnvironmentVariableW(L"ORVU_TEST_PLUGIN_LOG", log.c_str());
+}
+
+// Load fails for paths containing "fail"; otherwise it makes a 1 x 1 picture
+// of (1, 2, 3, 4). Save succeeds for paths without "fail".
+class TestPlugin : public Orvu::PicturePlugin
+{
+public:
+    virtual ~TestPlugin() { Log(L"Delete"); }
+    virtual bool Load(const wchar_t* path, Orvu::Picture* picture)
+    {
+        Log(L"Load");
+        if (wcsstr(path, L"fail"))
+            return false;
+        picture->SetSize(1, 1);
+        picture->SetPixel(Orvu::Color(1, 2, 3, 4), 0, 0);
+        return true;
+    }
+    virtual bool Save(const wchar_t* path, Orvu::Picture*)
+    {
+        Log(L"Save");
+        return wcsstr(path, L"fail") == 0;
+    }
+};
+
+} // namespace
+
+ORVU_PLUGIN_EXPORT Orvu::PicturePlugin* Create_Plugin(Orvu::OPPicManager* manager)
+{
+    Log(L"Create");
+    Orvu::PicPluginExt record;
+    record.description = L"Test picture";
+#if defined(TEST_PLUGIN_NULL_CREATE)
+    record.extension = L".nul";
+    record.plugin = 0;
+    record.canLoad = true;
+    record.canSave = true;
+    manager->AddExt(record);
+    return 0;
+#else
+    TestPlugin* plugin = new TestPlugin();
+    record.extension = L".tst";
+    record.plugin = plugin;
+    record.canLoad = TEST_PLUGIN_CAN_LOAD;
+    record.canSave = TEST_PLUGIN_CAN_SAVE;
+    manager->AddExt(record);
+    return plugin;
+#endif
+}
+
+#if !defined(TEST_PLUGIN_NO_RELEASE)
+ORVU_PLUGIN_EXPORT void Release_Plugin(Orvu::OPPicManager* manager, Orvu::PicturePlugin* plugin)
+{
+    // The host drops every record before it releases any module.
+    if (manager->FindLoadPlugin(L".tst") || manager->FindLoadPlugin(L".nul"))
+        Log(L"RecordsStillThere");
+    Log(plugin ? L"Release" : L"ReleaseNull");
+    manager->RemovePlugin(plugin);
+    delete plugin;
+}
+#endif
+
+ORVU_PLUGIN_EXPORT int Version_Plugin()
+{
+    Log(L"Version");
+    return TEST_PLUGIN_VERSION;
+}
