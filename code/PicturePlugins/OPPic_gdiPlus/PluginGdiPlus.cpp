@@ -144,6 +144,33 @@ int FindEncoder(const wchar_t* mimeType, CLSID& clsid)
     return -1;
 }
 
+// A GDI+ bitmap over the bits of the picture's buffer, which stay owned by
+// the buffer. GdipCreateBitmapFromHBITMAP would read a 32-bit DIB as RGB
+// without alpha and so save every translucent pixel opaque and darkened; the
+// buffer's bytes are exactly GDI+'s premultiplied ARGB, so they are handed
+// over as that. The buffer is bottom-up: the scan starts at its last memory
+// row and steps backwards.
+bool WrapBuffer(HBITMAP buffer, BitmapHolder& bitmap)
+{
+    DIBSECTION section;
+    if (!buffer || GetObjectW(buffer, sizeof(section), &section) != sizeof(section) ||
+        section.dsBm.bmBitsPixel != 32 || !section.dsBm.bmBits)
+        return false;
+
+    const INT width = section.dsBm.bmWidth;
+    const INT height = section.dsBm.bmHeight;
+    INT stride = section.dsBm.bmWidthBytes;
+    BYTE* scan0 = static_cast<BYTE*>(section.dsBm.bmBits);
+    if (section.dsBmih.biHeight > 0)
+    {
+        scan0 += static_cast<size_t>(height - 1) * stride;
+        stride = -stride;
+    }
+    return Flat::GdipCreateBitmapFromScan0(width, height, stride, PixelFormat32bppPARGB, scan0,
+                                           bitmap.Receive()) == Gdiplus::Ok &&
+           bitmap.Get();
+}
+
 } // namespace
 
 PluginGdiPlus::PluginGdiPlus() {}
@@ -229,10 +256,7 @@ bool PluginGdiPlus::Save(const wchar_t* path, Orvu::Picture* picture)
 
     // GDI+ encodes from the picture's GDI buffer, not from its pixels.
     BitmapHolder bitmap;
-    if (!picture->GetBuffer() ||
-        Flat::GdipCreateBitmapFromHBITMAP(picture->GetBuffer(), NULL, bitmap.Receive()) !=
-            Gdiplus::Ok ||
-        !bitmap.Get())
+    if (!WrapBuffer(picture->GetBuffer(), bitmap))
         return false;
 
     return Flat::GdipSaveImageToFile(bitmap.Get(), path, &encoder, NULL) == Gdiplus::Ok;
