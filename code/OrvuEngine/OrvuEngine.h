@@ -9,6 +9,8 @@
 #include "File.h"
 #include "Color.h"
 #include "Picture.h"
+#include "Graphics.h"
+#include "Canvas.h"
 #include "PicturePlugin.h"
 #include "OPPicManager.h"
 #include "Thread.h"
