@@ -16,3 +16,4 @@
 #include "Thread.h"
 #include "Caller.h"
 #include "ContextMenu.h"
+#include "Button.h"
