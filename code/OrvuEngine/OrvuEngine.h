@@ -17,3 +17,4 @@
 #include "Caller.h"
 #include "ContextMenu.h"
 #include "Button.h"
+#include "Timer.h"
