@@ -18,3 +18,4 @@
 #include "ContextMenu.h"
 #include "TrayIcon.h"
 #include "Button.h"
+#include "Timer.h"
