@@ -62,11 +62,18 @@ private:
     // Waits for a worker that has been told to end and closes its handle.
     void JoinWorker();
 
+#ifdef _MSC_VER
+#pragma warning(push)
+#pragma warning(disable : 4251) // private member of an exported class
+#endif
     std::atomic<bool> m_bRunning;
     HANDLE m_hThread;
     DWORD m_dwThreadId;
     std::vector<ThreadProc*> m_vProcs;
     std::atomic<int> m_iSleep;
+#ifdef _MSC_VER
+#pragma warning(pop)
+#endif
     // Guards m_vProcs; the worker holds it for the whole of each pass.
     CRITICAL_SECTION m_csProcs;
 };

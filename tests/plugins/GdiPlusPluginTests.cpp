@@ -120,11 +120,11 @@ TEST_F(GdiPlusPlugin, DecodesByContentWhateverTheExtension)
     EXPECT_EQ(0x40C86432u, PixelsOf(picture)[4]);
 }
 
-TEST_F(GdiPlusPlugin, PngAndBmpRoundTripsKeepEveryPixel)
+TEST_F(GdiPlusPlugin, LosslessFormatsRoundTripEveryPixel)
 {
     Orvu::Picture original;
     MakeOpaque(original, 5, 3);
-    const wchar_t* names[] = {L"round-trip.png", L"round-trip.bmp"};
+    const wchar_t* names[] = {L"round-trip.png", L"round-trip.bmp", L"round-trip.tif"};
     for (const wchar_t* name : names)
     {
         const std::wstring path = ScratchPath(name);
@@ -133,6 +133,36 @@ TEST_F(GdiPlusPlugin, PngAndBmpRoundTripsKeepEveryPixel)
         Orvu::Picture copy;
         ASSERT_TRUE(plugin->Load(path.c_str(), &copy)) << name;
         EXPECT_EQ(PixelsOf(original), PixelsOf(copy)) << name;
+    }
+}
+
+TEST_F(GdiPlusPlugin, TranslucentPixelsKeepTheirAlphaThroughPng)
+{
+    Orvu::Picture original;
+    ASSERT_TRUE(plugin->Load(Picture(L"alpha.png").c_str(), &original));
+    const std::wstring path = ScratchPath(L"translucent.png");
+    DeleteFileW(path.c_str());
+    ASSERT_TRUE(plugin->Save(path.c_str(), &original));
+    Orvu::Picture copy;
+    ASSERT_TRUE(plugin->Load(path.c_str(), &copy));
+
+    // The buffer holds premultiplied colours, so a pixel of alpha 64 comes
+    // back within the rounding of that.
+    const std::vector<unsigned int> before = PixelsOf(original);
+    const std::vector<unsigned int> after = PixelsOf(copy);
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t i = 0; i < before.size(); ++i)
+    {
+        EXPECT_EQ(before[i] >> 24, after[i] >> 24) << i;
+        if ((before[i] >> 24) == 0)
+            continue;
+        for (int shift = 0; shift < 24; shift += 8)
+        {
+            const int was = static_cast<int>((before[i] >> shift) & 0xFF);
+            const int is = static_cast<int>((after[i] >> shift) & 0xFF);
+            EXPECT_LE(is - was, 4) << i;
+            EXPECT_GE(is - was, -4) << i;
+        }
     }
 }
 

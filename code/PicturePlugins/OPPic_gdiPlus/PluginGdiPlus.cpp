@@ -8,12 +8,10 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <cstdint>
 #include <cwchar>
 #include <cwctype>
 #include <memory>
 #include <new>
-#include <stdexcept>
 #include <string>
 
 namespace Flat = Gdiplus::DllExports;
@@ -88,15 +86,6 @@ private:
     Gdiplus::GpBitmap* m_pBitmap;
 };
 
-// The picture keeps width x height four-byte colours in one array whose
-// count it computes in unsigned int: a size beyond that cannot be held.
-bool FitsInPicture(UINT width, UINT height)
-{
-    const unsigned long long count = static_cast<unsigned long long>(width) * height;
-    const unsigned long long bytes = count * sizeof(Orvu::Color);
-    return count <= 0xFFFFFFFFull && bytes <= static_cast<unsigned long long>(PTRDIFF_MAX);
-}
-
 const wchar_t* MimeTypeFor(const wchar_t* path)
 {
     std::wstring ext(Orvu::File::GetExtension(path));
@@ -144,6 +133,33 @@ int FindEncoder(const wchar_t* mimeType, CLSID& clsid)
     return -1;
 }
 
+// A GDI+ bitmap over the bits of the picture's buffer, which stay owned by
+// the buffer. GdipCreateBitmapFromHBITMAP would read a 32-bit DIB as RGB
+// without alpha and so save every translucent pixel opaque and darkened; the
+// buffer's bytes are exactly GDI+'s premultiplied ARGB, so they are handed
+// over as that. The buffer is bottom-up: the scan starts at its last memory
+// row and steps backwards.
+bool WrapBuffer(HBITMAP buffer, BitmapHolder& bitmap)
+{
+    DIBSECTION section;
+    if (!buffer || GetObjectW(buffer, sizeof(section), &section) != sizeof(section) ||
+        section.dsBm.bmBitsPixel != 32 || !section.dsBm.bmBits)
+        return false;
+
+    const INT width = section.dsBm.bmWidth;
+    const INT height = section.dsBm.bmHeight;
+    INT stride = section.dsBm.bmWidthBytes;
+    BYTE* scan0 = static_cast<BYTE*>(section.dsBm.bmBits);
+    if (section.dsBmih.biHeight > 0)
+    {
+        scan0 += static_cast<size_t>(height - 1) * stride;
+        stride = -stride;
+    }
+    return Flat::GdipCreateBitmapFromScan0(width, height, stride, PixelFormat32bppPARGB, scan0,
+                                           bitmap.Receive()) == Gdiplus::Ok &&
+           bitmap.Get();
+}
+
 } // namespace
 
 PluginGdiPlus::PluginGdiPlus() {}
@@ -172,17 +188,11 @@ bool PluginGdiPlus::Load(const wchar_t* path, Orvu::Picture* picture)
 
     // A picture that does not fit in memory is refused like an unreadable
     // file, so that the caller falls back instead of the program ending.
-    if (!FitsInPicture(width, height))
-        return false;
     try
     {
         picture->SetSize(width, height);
     }
     catch (const std::bad_alloc&)
-    {
-        return false;
-    }
-    catch (const std::length_error&)
     {
         return false;
     }
@@ -229,10 +239,7 @@ bool PluginGdiPlus::Save(const wchar_t* path, Orvu::Picture* picture)
 
     // GDI+ encodes from the picture's GDI buffer, not from its pixels.
     BitmapHolder bitmap;
-    if (!picture->GetBuffer() ||
-        Flat::GdipCreateBitmapFromHBITMAP(picture->GetBuffer(), NULL, bitmap.Receive()) !=
-            Gdiplus::Ok ||
-        !bitmap.Get())
+    if (!WrapBuffer(picture->GetBuffer(), bitmap))
         return false;
 
     return Flat::GdipSaveImageToFile(bitmap.Get(), path, &encoder, NULL) == Gdiplus::Ok;
