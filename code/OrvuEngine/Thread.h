@@ -39,9 +39,11 @@ public:
 
     // False when already running or when the worker cannot be created.
     bool Start();
-    // kill: terminate the worker at once, in whatever state it is; otherwise
-    // wait until it has finished its pass and sleep. A unit may end its own
-    // Thread: the worker then leaves its loop after the pass without waiting.
+    // kill: terminate the worker at once, in whatever state it is (the unit
+    // list's lock, which it may have held, is renewed, so no other thread may
+    // be changing the list meanwhile); otherwise wait until it has finished
+    // its pass and sleep. A unit may end its own Thread: the worker then
+    // leaves its loop after the pass without waiting.
     void End(bool kill);
 
     // False when the unit is already in the list.
