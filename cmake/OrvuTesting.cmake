@@ -73,7 +73,8 @@ function(orvu_add_wine_test name)
     endif()
     if(T_X11)
         add_test(NAME ${name}
-            COMMAND xvfb-run -a -s "-screen 0 1366x768x24" ${T_COMMAND}
+            COMMAND xvfb-run -a -s "-screen 0 1366x768x24"
+                    ${CMAKE_SOURCE_DIR}/scripts/x11-test.sh ${T_COMMAND}
             WORKING_DIRECTORY ${ORVU_OUTPUT_DIR})
         set(prefix ${ORVU_WINE_X11_PREFIX})
     else()

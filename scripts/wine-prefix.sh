@@ -34,9 +34,9 @@ make_prefix() { # prefix, driver (null|x11)
     # A warm server makes each test launch take milliseconds instead of
     # seconds. Its output must not hold CTest's pipe open.
     wineserver -p </dev/null >/dev/null 2>&1
-    # The X11 prefix is not started here: without a display its desktop would
-    # come up display-less at 1024 x 768, refuse windows for a while and keep
-    # that screen size for the tests that follow under Xvfb.
+    # The X11 prefix's desktop is not started here: without a display it
+    # would report a 1024 x 768 screen to the tests that follow under Xvfb.
+    # Each X11 test starts it in its own session (scripts/x11-test.sh).
     if [ "$driver" = null ]; then
         wine wineboot </dev/null >/dev/null 2>&1
     fi
