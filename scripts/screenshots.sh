@@ -18,7 +18,7 @@ export WINEPATH="Z:${build//\//\\}\\bin"
 export ORVU_OUTPUT_DIR=$build/bin ORVU_SOURCE_DIR=$root ORVU_SCREENSHOT_DIR=$out
 cd "$build/bin"
 status=0
-xvfb-run -a -s "-screen 0 1366x768x24" "$root/tests/monitor/e2e.sh" \
+xvfb-run -a -s "-screen 0 1366x768x24" "$root/scripts/x11-test.sh" "$root/tests/monitor/e2e.sh" \
     "$build/tests-bin/monitor_probe.exe" "$build/tests-bin/test_shell.exe" || status=$?
 "$root/scripts/wine-prefix.sh" --stop "$build/wine-null" "$build/wine-x11"
 echo "screenshots in $out:"

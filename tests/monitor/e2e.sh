@@ -356,10 +356,10 @@ scenario_defaults() {
     ox=$(field "$line" ox)
     oy=$(field "$line" oy)
     sleep 0.2
-    screenshot status-45 "$ox" "$oy" 280 104
-    # The gauge's green level: at 45 % it reaches y = 96 - 38, at 30 % only 96 - 25.
+    screenshot status-44 "$ox" "$oy" 280 104
+    # The gauge's green level: at 44 % it reaches y = 96 - 37, at 30 % only 96 - 25.
     gauge_at() { "$convert" "$1" -format '%[fx:int(255*p{240,64}.g)],%[fx:int(255*p{240,64}.r)]' info:; }
-    check "the gauge is green at y = 64 at 45 %" [ "$(gauge_at "$shots/status-45.png")" = "200,0" ]
+    check "the gauge is green at y = 64 at 44 %" [ "$(gauge_at "$shots/status-44.png")" = "200,0" ]
     set_battery battery 30
     expect_tray "Ohmwatch - 30%" 1040
     sleep 0.3
