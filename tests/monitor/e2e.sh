@@ -412,6 +412,17 @@ scenario_defaults() {
     else
         fail "the icon did not come back after the shell restarted"
     fi
+    # A new shell process, as when the taskbar crashed and came back: it
+    # announces itself with "TaskbarCreated".
+    stop_shell
+    start_shell
+    shell_command taskbarcreated
+    if wait_until 5 grep -qs '^ADD result=1' "$shell_log"; then
+        log "ok: the icon is added to a new shell"
+        expect_tray "Ohmwatch - 30%" 1040
+    else
+        fail "the icon was not added to a new shell"
+    fi
 
     exit_through_menu
     stop_shell
