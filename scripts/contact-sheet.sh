@@ -40,7 +40,7 @@ sheet() { # name background text-colour
                 -tile "$tile" -geometry +6+4 "$tmp/row-$name-$kind.png"
         rows+=("$tmp/row-$name-$kind.png")
     done
-    convert -background "$bg" "${rows[@]}" -gravity center -append "$out/icons-$name.png"
+    convert -background "$bg" "${rows[@]}" -gravity center -append +repage -depth 8 "$out/icons-$name.png"
 }
 sheet light "#eeeeee" "#333333"
 sheet dark "#1f1f1f" "#bbbbbb"

@@ -27,6 +27,9 @@ public:
     Caller();
     virtual ~Caller();
 
+    Caller(const Caller&) = delete;
+    Caller& operator=(const Caller&) = delete;
+
     // False, and nothing changes, when the listener is registered already.
     bool AddActionListener(Callable* listener);
     // False when the listener was not registered.
@@ -39,9 +42,6 @@ protected:
     void CallAction();
 
 private:
-    Caller(const Caller&);
-    Caller& operator=(const Caller&);
-
 #ifdef _MSC_VER
 #pragma warning(push)
 #pragma warning(disable : 4251) // private member of an exported class

@@ -16,3 +16,6 @@
 #include "Thread.h"
 #include "Caller.h"
 #include "ContextMenu.h"
+#include "TrayIcon.h"
+#include "Button.h"
+#include "Timer.h"

@@ -39,9 +39,11 @@ public:
 
     // False when already running or when the worker cannot be created.
     bool Start();
-    // kill: terminate the worker at once, in whatever state it is; otherwise
-    // wait until it has finished its pass and sleep. A unit may end its own
-    // Thread: the worker then leaves its loop after the pass without waiting.
+    // kill: terminate the worker at once, in whatever state it is (the unit
+    // list's lock, which it may have held, is renewed, so no other thread may
+    // be changing the list meanwhile); otherwise wait until it has finished
+    // its pass and sleep. A unit may end its own Thread: the worker then
+    // leaves its loop after the pass without waiting.
     void End(bool kill);
 
     // False when the unit is already in the list.
@@ -62,11 +64,18 @@ private:
     // Waits for a worker that has been told to end and closes its handle.
     void JoinWorker();
 
+#ifdef _MSC_VER
+#pragma warning(push)
+#pragma warning(disable : 4251) // private member of an exported class
+#endif
     std::atomic<bool> m_bRunning;
     HANDLE m_hThread;
     DWORD m_dwThreadId;
     std::vector<ThreadProc*> m_vProcs;
     std::atomic<int> m_iSleep;
+#ifdef _MSC_VER
+#pragma warning(pop)
+#endif
     // Guards m_vProcs; the worker holds it for the whole of each pass.
     CRITICAL_SECTION m_csProcs;
 };

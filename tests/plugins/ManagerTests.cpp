@@ -3,6 +3,7 @@
 // with the real plugins in plugins\.
 
 #include "Color.h"
+#include "Graphics.h"
 #include "PluginTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -286,8 +287,8 @@ TEST_F(RealPlugins, PicturesOutliveTheUnloadedPlugins)
     manager.UnLoadPlugins();
     ASSERT_FALSE(IsModuleLoaded(L"OPPic_gdiPlus.dll"));
 
-    // Blend the picture's buffer onto white: its opaque red top-left pixel
-    // stays red, its transparent top-right pixel shows the white.
+    // Drawn onto white: its opaque red top-left pixel stays red (the
+    // drawing blends at 254/255), its transparent top-right one shows white.
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = 3;
@@ -301,19 +302,17 @@ TEST_F(RealPlugins, PicturesOutliveTheUnloadedPlugins)
     unsigned int* pixels = static_cast<unsigned int*>(bits);
     for (int i = 0; i < 6; ++i)
         pixels[i] = 0x00FFFFFF;
-    HDC targetDc = CreateCompatibleDC(NULL);
-    HDC sourceDc = CreateCompatibleDC(NULL);
-    HGDIOBJ oldTarget = SelectObject(targetDc, target);
-    HGDIOBJ oldSource = SelectObject(sourceDc, picture->GetBuffer());
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    EXPECT_TRUE(AlphaBlend(targetDc, 0, 0, 3, 2, sourceDc, 0, 0, 3, 2, blend));
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, target);
+    Orvu::Graphics graphics;
+    EXPECT_TRUE(graphics.DrawPicture(picture, 0, 0, dc));
     GdiFlush();
-    EXPECT_EQ(0xFF0000u, pixels[0] & 0xFFFFFF);
+    EXPECT_GE((pixels[0] >> 16) & 0xFF, 250u);
+    EXPECT_LE((pixels[0] >> 8) & 0xFF, 5u);
+    EXPECT_LE(pixels[0] & 0xFF, 5u);
     EXPECT_EQ(0xFFFFFFu, pixels[2] & 0xFFFFFF);
-    SelectObject(sourceDc, oldSource);
-    SelectObject(targetDc, oldTarget);
-    DeleteDC(sourceDc);
-    DeleteDC(targetDc);
+    SelectObject(dc, old);
+    DeleteDC(dc);
     DeleteObject(target);
 
     delete picture;

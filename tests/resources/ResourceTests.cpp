@@ -348,9 +348,9 @@ TEST(SampleSettings, CopyBesideTheProgramMatchesTheSource)
 {
     const char* source = std::getenv("ORVU_SOURCE_DIR");
     ASSERT_NE(source, nullptr);
-    // A Linux path: Wine shows the host's root as drive Z:.
-    const std::vector<std::string> original =
-        Lines(std::string("Z:") + source + "/apps/Ohmwatch/Ohmwatch.ini");
+    // Under Wine the source folder is a host path; the host's root is drive Z:.
+    const std::string folder = source[0] == '/' ? std::string("Z:") + source : source;
+    const std::vector<std::string> original = Lines(folder + "/apps/Ohmwatch/Ohmwatch.ini");
     ASSERT_FALSE(original.empty());
     EXPECT_EQ(Lines("Ohmwatch.ini"), original);
 }

@@ -147,8 +147,9 @@ public:
     TestShell& operator=(const TestShell&) = delete;
 
     // Starts the shell beside this test program and waits until its window
-    // is the one that Shell_NotifyIconW finds.
-    bool Start(DWORD timeoutMs = 10000)
+    // is the one that Shell_NotifyIconW finds. extraOptions are added to the
+    // command line (e.g. L"--icon-dir C:\\icons").
+    bool Start(const std::wstring& extraOptions = std::wstring(), DWORD timeoutMs = 10000)
     {
         if (m_process)
             return true;
@@ -159,7 +160,7 @@ public:
         std::wstring exe(self, length);
         exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"test_shell.exe";
         std::wstring command = L"\"" + exe + L"\" --log \"" + m_logPath + L"\" --commands \"" +
-                               m_commandPath + L"\" --timeout 600";
+                               m_commandPath + L"\" --timeout 600 " + extraOptions;
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};

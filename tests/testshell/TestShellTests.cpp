@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -172,6 +174,53 @@ TEST_F(TestShellTest, RefusingShellFailsEveryCall)
     EXPECT_TRUE(Shell_NotifyIconW(NIM_ADD, &nid));
 }
 
+TEST(TestShellIconDir, SavesEach32BitPictureAsABitmapFile)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir = std::wstring(temp) + L"orvu-shell-icons";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    const std::wstring saved = dir + L"\\icon-0001.bmp";
+    DeleteFileW(saved.c_str());
+    {
+        TestShell shell;
+        ASSERT_TRUE(shell.Start(L"--icon-dir \"" + dir + L"\""));
+        NOTIFYICONDATAW nid = {};
+        nid.cbSize = sizeof(nid);
+        nid.hWnd = shell.Window();
+        nid.uFlags = NIF_ICON;
+        nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &nid));
+        const ShellEvent* added = shell.Find("ADD");
+        ASSERT_NE(nullptr, added);
+        ASSERT_EQ("32", added->Get("bpp")) << added->line;
+        EXPECT_EQ("icon-0001.bmp", added->Get("file"));
+    }
+
+    // The saved bitmap holds exactly the colour bits the shell received.
+    ICONINFO info;
+    ASSERT_TRUE(GetIconInfo(LoadIconW(nullptr, IDI_APPLICATION), &info));
+    BITMAP color = {};
+    GetObjectW(info.hbmColor, sizeof(color), &color);
+    std::vector<unsigned char> bits(color.bmWidth * color.bmHeight * 4);
+    GetBitmapBits(info.hbmColor, static_cast<LONG>(bits.size()), bits.data());
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+
+    FILE* in = _wfopen(saved.c_str(), L"rb");
+    ASSERT_NE(nullptr, in);
+    std::vector<unsigned char> file(54 + bits.size() + 1);
+    const size_t got = std::fread(file.data(), 1, file.size(), in);
+    std::fclose(in);
+    DeleteFileW(saved.c_str());
+    RemoveDirectoryW(dir.c_str());
+    ASSERT_EQ(54 + bits.size(), got);
+    EXPECT_EQ('B', file[0]);
+    EXPECT_EQ('M', file[1]);
+    EXPECT_TRUE(std::equal(bits.begin(), bits.end(), file.begin() + 54));
+}
+
+// Under the null display driver nothing but a test shell owns the class.
 TEST(TestShellAbsent, WithoutAShellWindowTheIconCannotBeAdded)
 {
     ASSERT_EQ(nullptr, FindWindowW(L"Shell_TrayWnd", nullptr));

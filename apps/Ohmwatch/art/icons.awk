@@ -6,7 +6,7 @@
 # 1000..1100 step 20 the six charge bands on battery, 2000..2100 the same
 # bands with a charging bolt beside the battery, 3000 no battery (red cross).
 #
-# The 16 and 24 pixel images are drawn pixel by pixel (every shape sits on
+# The 16, 24 and 32 pixel images are drawn pixel by pixel (every shape sits on
 # whole pixels, the bolt and the cross come from hand-drawn masks) so they
 # stay sharp in the notification area. The larger images are drawn as
 # vectors with the same proportions, with whole-pixel rectangles.
@@ -42,7 +42,7 @@ BEGIN {
     else fail("unknown icon id " id)
 
     printf "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\">\n", size, size, size, size
-    if (size == 16 || size == 24) pixel_icon()
+    if (size == 16 || size == 24 || size == 32) pixel_icon()
     else vector_icon()
     print "</svg>"
 }
@@ -108,27 +108,24 @@ function pixel_battery(x, y, w, h, capw, caph, t, level,    cx, inner, fx, fy, f
 }
 
 # Lays a mask over the canvas: "#" is drawn in colour c, and every pixel
-# next to it (also diagonally) that is not part of the mask gets the
-# outline, so the shape reads on any background.
-function pixel_mask(rows, n, x, y, c, outlined,    r, i, j, line, w) {
+# within k pixels of it (also diagonally) that is not part of the mask gets
+# the outline, so the shape reads on any background.
+function pixel_mask(rows, n, x, y, c, k,    r, i, j, d, line, w) {
     for (r = 1; r <= n; r++) {
         line = rows[r]
         w = length(line)
         for (i = 1; i <= w; i++)
             if (substr(line, i, 1) == "#") mask[x + i - 1, y + r - 1] = 1
     }
-    if (outlined)
-        for (r = 1; r <= n; r++) {
-            line = rows[r]
-            w = length(line)
-            for (i = 1; i <= w; i++)
-                if (substr(line, i, 1) == "#")
-                    for (j = -1; j <= 1; j++) {
-                        outline_at(x + i - 2, y + r - 1 + j)
-                        outline_at(x + i - 1, y + r - 1 + j)
-                        outline_at(x + i, y + r - 1 + j)
-                    }
-        }
+    for (r = 1; r <= n; r++) {
+        line = rows[r]
+        w = length(line)
+        for (i = 1; i <= w; i++)
+            if (substr(line, i, 1) == "#")
+                for (j = -k; j <= k; j++)
+                    for (d = -k; d <= k; d++)
+                        if (!((x + i - 1 + d, y + r - 1 + j) in mask)) plot(x + i - 1 + d, y + r - 1 + j, "o")
+    }
     for (r = 1; r <= n; r++) {
         line = rows[r]
         w = length(line)
@@ -136,10 +133,6 @@ function pixel_mask(rows, n, x, y, c, outlined,    r, i, j, line, w) {
             if (substr(line, i, 1) == "#") plot(x + i - 1, y + r - 1, c)
     }
     delete mask
-}
-
-function outline_at(x, y) {
-    if (!((x, y) in mask)) plot(x, y, "o")
 }
 
 function pixel_icon(    level, fh, x0, n) {
@@ -158,8 +151,8 @@ function pixel_icon(    level, fh, x0, n) {
             n = split("##....##|###..###|.######.|..####..|..####..|.######.|###..###|##....##", rows, "|")
             pixel_mask(rows, n, 4, 5, "x", 0)
         }
-    } else {
-        # Body 14 x 21 with a 6 x 3 cap; charge area 10 x 17.
+    } else if (size == 24) {
+        # Body 14 x 21 with an 8 x 3 cap; charge area 10 x 17.
         split("2 4 7 10 14 17", levels, " ")
         level = (band < 0) ? 0 : levels[band + 1]
         x0 = charging ? 1 : 5
@@ -169,11 +162,40 @@ function pixel_icon(    level, fh, x0, n) {
             pixel_mask(rows, n, 15, 3, "y", 1)
         }
         if (cross) {
-            n = split("###....###|####..####|.########.|..######..|...####...|...####...|..######..|.########.|####..####|###....###", rows, "|")
+            n = split("##......##|###....###|.###..###.|..######..|...####...|...####...|..######..|.###..###.|###....###|##......##", rows, "|")
             pixel_mask(rows, n, 7, 9, "x", 0)
         }
+    } else {
+        # Body 20 x 28 with an 8 x 4 cap and a two-pixel outline; charge
+        # area 14 x 22.
+        split("3 5 9 13 18 22", levels, " ")
+        level = (band < 0) ? 0 : levels[band + 1]
+        x0 = charging ? 0 : 6
+        pixel_battery(x0, 0, 20, 28, 8, 4, 2, level)
+        if (charging) {
+            n = split(".....####|.....####|....####.|....####.|...####..|...####..|..####...|..####...|.####....|.########|#########|########.|....####.|....###..|...####..|...###...|..####...|..###....|.###.....|.###.....|.##......|##.......|##.......|#........", rows, "|")
+            pixel_mask(rows, n, 21, 4, "y", 2)
+        }
+        if (cross) {
+            n = split("###........###|####......####|.####....####.|..####..####..|...########...|....######....|....######....|...########...|..####..####..|.####....####.|####......####|###........###", rows, "|")
+            pixel_mask(rows, n, 9, 12, "x", 0)
+        }
     }
+    fill_holes()
     emit_pixels()
+}
+
+# Closes one-pixel slits between solid pixels on the left and right, where
+# the bolt's outline meets the battery's: they would show the taskbar as
+# specks.
+function fill_holes(    x, y) {
+    for (y = 0; y < size; y++)
+        for (x = 1; x < size - 1; x++)
+            if (!((x, y) in px) && ((x - 1, y) in px) && ((x + 1, y) in px))
+                hole[x, y] = 1
+    for (x = 0; x < size; x++)
+        for (y = 0; y < size; y++)
+            if ((x, y) in hole) px[x, y] = "o"
 }
 
 function pixel_color(c) {

@@ -8,12 +8,10 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <cstdint>
 #include <cwchar>
 #include <cwctype>
 #include <memory>
 #include <new>
-#include <stdexcept>
 #include <string>
 
 namespace Flat = Gdiplus::DllExports;
@@ -87,15 +85,6 @@ private:
     BitmapHolder& operator=(const BitmapHolder&);
     Gdiplus::GpBitmap* m_pBitmap;
 };
-
-// The picture keeps width x height four-byte colours in one array whose
-// count it computes in unsigned int: a size beyond that cannot be held.
-bool FitsInPicture(UINT width, UINT height)
-{
-    const unsigned long long count = static_cast<unsigned long long>(width) * height;
-    const unsigned long long bytes = count * sizeof(Orvu::Color);
-    return count <= 0xFFFFFFFFull && bytes <= static_cast<unsigned long long>(PTRDIFF_MAX);
-}
 
 const wchar_t* MimeTypeFor(const wchar_t* path)
 {
@@ -199,17 +188,11 @@ bool PluginGdiPlus::Load(const wchar_t* path, Orvu::Picture* picture)
 
     // A picture that does not fit in memory is refused like an unreadable
     // file, so that the caller falls back instead of the program ending.
-    if (!FitsInPicture(width, height))
-        return false;
     try
     {
         picture->SetSize(width, height);
     }
     catch (const std::bad_alloc&)
-    {
-        return false;
-    }
-    catch (const std::length_error&)
     {
         return false;
     }

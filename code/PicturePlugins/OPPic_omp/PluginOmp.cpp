@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <new>
-#include <stdexcept>
 
 PluginOmp::PluginOmp() {}
 
@@ -36,10 +35,6 @@ bool PluginOmp::Load(const wchar_t* path, Orvu::Picture* picture)
                          static_cast<unsigned int>(header.height));
     }
     catch (const std::bad_alloc&)
-    {
-        return false;
-    }
-    catch (const std::length_error&)
     {
         return false;
     }

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Caller.h"
+#include "OrvuExport.h"
+#include "WindowBase.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace Orvu
+{
+
+class ContextMenu;
+
+// One icon with a tooltip in the notification area. A hidden engine window
+// receives the shell's notifications for it: a double click with the left
+// button fires this caller's action (the listeners get the tray icon), a
+// right click opens the attached menu at the mouse pointer (its listeners get
+// the menu). When the shell restarts, the icon is added again with its
+// current tooltip and picture.
+class ORVU_API TrayIcon : public Caller, public WindowProc
+{
+public:
+    // Nothing is shown until Init.
+    TrayIcon();
+    // Removes the icon from the notification area and destroys the hidden
+    // window and the icon's picture; the menu is not deleted.
+    virtual ~TrayIcon();
+
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    // Creates the hidden window and adds the icon with the system's
+    // application icon and the tooltip "TrayIcon". Later calls do nothing.
+    // Throws Exception when the window cannot be created.
+    void Init();
+    // The tooltip; text of 128 characters or more is cut to 127. False when
+    // the shell refuses the change, or before Init.
+    bool SetName(const wchar_t* name);
+    // The picture from an icon file, at 16 x 16 pixels. False, with the
+    // picture unchanged, when the file is missing or holds no icon; false when
+    // the shell refuses the change, or before Init.
+    bool SetIcon(const wchar_t* path);
+    // The picture from an icon resource of the program, at 16 x 16 pixels.
+    // False, with the picture unchanged, when the program has no such icon;
+    // false when the shell refuses the change, or before Init.
+    bool SetIcon(int id);
+    // Not owned; null: a right click does nothing.
+    void SetContextMenu(ContextMenu* menu);
+
+    // The hidden window's messages.
+    virtual int WndProc(WindowBase* window, unsigned int msg, unsigned int wParam, long lParam);
+
+protected:
+    ContextMenu* m_pContextMenu;
+    WindowBase* m_pWindow;
+    NOTIFYICONDATAW m_nid;
+
+private:
+    // Puts a freshly loaded picture into the record, tells the shell and
+    // releases the picture it replaces.
+    bool ReplaceIcon(HICON icon);
+};
+
+} // namespace Orvu
