@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -62,6 +63,30 @@ public:
         BitBlt(m_dc, 0, 0, m_width, m_height, dc, 0, 0, SRCCOPY);
         ReleaseDC(hwnd, dc);
         GdiFlush();
+    }
+    // Writes the surface as a 32-bit BMP file, to look at what a test saw.
+    bool SaveBmp(const char* path) const
+    {
+        GdiFlush();
+        BITMAPFILEHEADER file = {};
+        BITMAPINFOHEADER info = {};
+        info.biSize = sizeof info;
+        info.biWidth = m_width;
+        info.biHeight = -m_height;
+        info.biPlanes = 1;
+        info.biBitCount = 32;
+        info.biCompression = BI_RGB;
+        const DWORD bytes = static_cast<DWORD>(m_width * m_height * 4);
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof info;
+        file.bfSize = file.bfOffBits + bytes;
+        FILE* f = std::fopen(path, "wb");
+        if (!f)
+            return false;
+        std::fwrite(&file, sizeof file, 1, f);
+        std::fwrite(&info, sizeof info, 1, f);
+        std::fwrite(m_bits, bytes, 1, f);
+        return std::fclose(f) == 0;
     }
     // How many pixels have the given colour.
     int Count(COLORREF color) const
