@@ -13,8 +13,9 @@
 //
 // A window line reads:
 //   hwnd=0x... visible=1 topmost=1 layered=1 x=.. y=.. w=.. h=.. cw=.. ch=..
-//   ox=.. oy=.. style=0x... exstyle=0x... class=... title=...
-// (ox, oy: the client area's top-left corner on the screen)
+//   ox=.. oy=.. focus=1 style=0x... exstyle=0x... class=... title=...
+// (ox, oy: the client area's top-left corner on the screen; focus: the
+// window has the keyboard focus of its thread)
 // Exit code 0 on success, 1 when the condition was not met in time, 2 on
 // wrong use.
 
@@ -68,14 +69,19 @@ void PrintWindow(HWND window)
     GetWindowTextW(window, title, 128);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
+    GUITHREADINFO thread;
+    ZeroMemory(&thread, sizeof(thread));
+    thread.cbSize = sizeof(thread);
+    const bool focused = GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) &&
+                         thread.hwndFocus == window;
     wprintf(L"hwnd=0x%08lx visible=%d topmost=%d layered=%d x=%ld y=%ld w=%ld h=%ld cw=%ld "
-            L"ch=%ld ox=%ld oy=%ld style=0x%08lx exstyle=0x%08lx class=%ls title=%ls\n",
+            L"ch=%ld ox=%ld oy=%ld focus=%d style=0x%08lx exstyle=0x%08lx class=%ls title=%ls\n",
             static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
             IsWindowVisible(window) ? 1 : 0, (exStyle & WS_EX_TOPMOST) ? 1 : 0,
             (exStyle & WS_EX_LAYERED) ? 1 : 0, outer.left, outer.top, outer.right - outer.left,
             outer.bottom - outer.top, client.right, client.bottom, origin.x, origin.y,
-            static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle), className,
-            title);
+            focused ? 1 : 0, static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle),
+            className, title);
 }
 
 std::wstring Widen(const char* text)
@@ -232,8 +238,8 @@ int PrintIconSums(const wchar_t* exe, char** ids, int count)
             ++missing;
             continue;
         }
-        wprintf(L"%d icon=%dx%d mask=0x%08x color=0x%08x\n", id, sums.width, sums.height,
-                sums.mask, sums.color);
+        wprintf(L"%d icon=%dx%d mask=0x%08x color=0x%08x\n", id, sums.width, sums.height, sums.mask,
+                sums.color);
     }
     FreeLibrary(module);
     return missing == 0 ? 0 : 1;

@@ -283,6 +283,9 @@ scenario_defaults() {
     start_app
 
     expect_tray "Ohmwatch - charging (80%)" 2080 20
+    # Before the first tick the icon showed the cross and the plain name.
+    check "the icon started as picture 3000 with the tooltip \"Ohmwatch\"" \
+        grep -q "^MODIFY result=1 .* tip=\"Ohmwatch\" $(expected_icon 3000 | sed 's/ mask=\(0x[0-9a-f]*\)/ .* mask=\1\/.*/; s/ color=\(0x[0-9a-f]*\)/ color=\1\//')" "$shell_log"
     check "no window is visible at start" [ "$(visible_windows)" = 0 ]
 
     # Unplugged at 60 %.
@@ -384,6 +387,19 @@ scenario_defaults() {
         second=$(window_line "$title")
         check "choosing \"$title\" again keeps the same window" \
             [ "$(field "$first" hwnd)" = "$(field "$second" hwnd)" ]
+        if [ "$title" = "Ohmwatch - Options" ]; then
+            # The about window, open again, takes the focus from the options
+            # window; choosing "Options" gives it back.
+            check "the new options window has the focus" [ "$(field "$second" focus)" = 1 ]
+            choose_menu 2
+            check "\"About\" focuses the open about window" \
+                wait_until 3 eval '[ "$(field "$(window_line "Ohmwatch - About")" focus)" = 1 ]'
+            choose_menu 1
+            check "\"Options\" focuses the open options window" \
+                wait_until 3 eval '[ "$(field "$(window_line "Ohmwatch - Options")" focus)" = 1 ]'
+            check "still one about and one options window" \
+                [ "$(probe list "Ohmwatch - About" | grep -c .)$(probe list "$title" | grep -c .)" = 11 ]
+        fi
         check "\"$title\" is 340 wide" [ "$(field "$first" cw)" = 340 ]
         sleep 0.2
         screenshot "${title#Ohmwatch - }" "$(field "$first" ox)" "$(field "$first" oy)" \
@@ -395,6 +411,8 @@ scenario_defaults() {
         third=$(probe await "$title" visible 3000 | head -1)
         check "\"$title\" after closing gives a new window" \
             [ -n "$third" -a "$(field "$third" hwnd)" != "$(field "$first" hwnd)" ]
+        # The about window stays open while the options window is tried.
+        [ "$title" = "Ohmwatch - Options" ] && probe_ok close "Ohmwatch - About"
     done
     check "the program keeps running after its windows closed" kill -0 "$app_pid"
 
@@ -446,6 +464,11 @@ scenario_threshold() {
     set_battery battery 20
     expect_tray "Ohmwatch - 20%" 1020
     check "at 20 % the alert shows" probe_ok await "$alert_title" visible 3000
+    # Mains power without a battery: 255 % reads as -1 in the lowest band.
+    set_battery nobattery 0
+    expect_tray "Ohmwatch - charging (-1%)" 2000
+    check "on mains power without a battery the alert hides" \
+        probe_ok await "$alert_title" hidden 3000
     exit_through_menu
     stop_shell
 }
