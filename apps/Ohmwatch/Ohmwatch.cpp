@@ -29,12 +29,12 @@ void Ohmwatch::Init()
     m_pWindowManager = new WindowManager();
 
     // Owned here until the window manager has taken them.
-    std::unique_ptr<WindowMain> main(new WindowMain(this));
+    std::unique_ptr<WindowMain> status(new WindowMain(this));
     std::unique_ptr<WindowAlert> alert(new WindowAlert(this));
-    main->Setup();
+    status->Setup();
     alert->Setup();
-    if (m_pWindowManager->AddWindow(WindowIdMain, main.get()))
-        main.release();
+    if (m_pWindowManager->AddWindow(WindowIdMain, status.get()))
+        status.release();
     if (m_pWindowManager->AddWindow(WindowIdAlert, alert.get()))
         alert.release();
 
@@ -64,9 +64,9 @@ void Ohmwatch::Tick()
 
         m_lastStatus = status;
 
-        Orvu::WindowBase* main = m_pWindowManager->GetWindow(WindowIdMain);
-        if (main != nullptr && main->IsVisible())
-            main->Repaint();
+        Orvu::WindowBase* statusWindow = m_pWindowManager->GetWindow(WindowIdMain);
+        if (statusWindow != nullptr && statusWindow->IsVisible())
+            statusWindow->Repaint();
     }
     m_pWindowManager->DestroyClosed();
 }

@@ -19,11 +19,14 @@ class WindowManager;
 class Ohmwatch : public Orvu::App
 {
 public:
-    // Window ids in the window manager.
+    // Window ids in the window manager; about and options share theirs with
+    // the menu commands that open them.
     enum WindowId
     {
         WindowIdMain = 1,
-        WindowIdAlert = 2
+        WindowIdAlert = 2,
+        WindowIdAbout = 5,
+        WindowIdOptions = 6
     };
 
     // Null pointers, the initial status (Unknown, 255, NoBattery) and empty

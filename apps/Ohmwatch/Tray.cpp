@@ -58,7 +58,7 @@ void Tray::Action(Orvu::Caller* caller)
         return;
     if (caller == m_pTrayIcon)
     {
-        Orvu::WindowBase* status = m_pApp->m_pWindowManager->GetWindow(1);
+        Orvu::WindowBase* status = m_pApp->m_pWindowManager->GetWindow(Ohmwatch::WindowIdMain);
         if (status != nullptr)
             status->Show(SW_SHOW);
         return;
@@ -71,10 +71,10 @@ void Tray::Action(Orvu::Caller* caller)
         PostQuitMessage(0);
         break;
     case CommandAbout:
-        OpenOrFocus<WindowAbout>(CommandAbout);
+        OpenOrFocus<WindowAbout>(Ohmwatch::WindowIdAbout);
         break;
     case CommandOptions:
-        OpenOrFocus<WindowOptions>(CommandOptions);
+        OpenOrFocus<WindowOptions>(Ohmwatch::WindowIdOptions);
         break;
     default:
         // 0: the menu was dismissed without a choice.

@@ -17,7 +17,7 @@ class Ohmwatch;
 class Tray : public Orvu::Callable
 {
 public:
-    // Menu command ids; 5 and 6 are also the window ids of the windows they open.
+    // Menu command ids; "About" and "Options" have the ids of the windows they open.
     enum Command
     {
         CommandExit = 1,

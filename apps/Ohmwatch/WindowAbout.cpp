@@ -9,11 +9,6 @@
 
 #include <string>
 
-namespace
-{
-const int kWindowId = 5;
-} // namespace
-
 WindowAbout::WindowAbout(Ohmwatch* app) : m_pGraphics(nullptr), m_pCanvas(nullptr), m_pApp(app) {}
 
 WindowAbout::~WindowAbout()
@@ -47,7 +42,7 @@ int WindowAbout::WndProc(Orvu::WindowBase*, unsigned int message, unsigned int w
     case WM_CLOSE:
         // The default processing below destroys the native window; the object
         // goes at the next tick, never from inside its own handler.
-        m_pApp->m_pWindowManager->RemoveWindow(kWindowId);
+        m_pApp->m_pWindowManager->RemoveWindow(Ohmwatch::WindowIdAbout);
         break;
     default:
         break;

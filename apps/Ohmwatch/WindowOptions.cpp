@@ -6,11 +6,6 @@
 #include "TrayView.h"
 #include "WindowManager.h"
 
-namespace
-{
-const int kWindowId = 6;
-} // namespace
-
 WindowOptions::WindowOptions(Ohmwatch* app) : m_pGraphics(nullptr), m_pCanvas(nullptr), m_pApp(app)
 {
 }
@@ -47,7 +42,7 @@ int WindowOptions::WndProc(Orvu::WindowBase*, unsigned int message, unsigned int
     case WM_CLOSE:
         // The default processing below destroys the native window; the object
         // goes at the next tick, never from inside its own handler.
-        m_pApp->m_pWindowManager->RemoveWindow(kWindowId);
+        m_pApp->m_pWindowManager->RemoveWindow(Ohmwatch::WindowIdOptions);
         break;
     default:
         break;
