@@ -262,21 +262,27 @@ looks_like() { # expected.png, shot.png
 }
 
 # Without a compositor Wine applies the constant alpha to the colours: where
-# the picture is opaque a channel c shows as c x 254 / 255, rounded, which is
-# one level darker than the picture for every c of 128 and more.
-constant_alpha_is_254() { # screenshot
+# the picture is opaque a channel c shows as c x alpha / 255, rounded; at 254
+# that is one level darker than the picture for every c of 128 and more.
+constant_alpha_is() { # alpha, screenshot
+    local alpha=$1
+    shift
     "$convert" "$picture" -alpha extract -threshold 99.9% "$work/opaque-mask.png"
     masked() { "$convert" "$1" "$work/opaque-mask.png" -compose multiply -composite "$2"; }
     masked "$1" "$work/shot-masked.png"
     "$convert" "$picture" -alpha off "$work/plain.png"
     masked "$work/plain.png" "$work/alpha255.png"
-    "$convert" "$work/plain.png" -evaluate multiply 0.99607843 "$work/plain254.png"
-    masked "$work/plain254.png" "$work/alpha254.png"
-    local at254 at255
-    at254=$(compare -metric AE "$work/shot-masked.png" "$work/alpha254.png" null: 2>&1 || true)
-    at255=$(compare -metric AE "$work/shot-masked.png" "$work/alpha255.png" null: 2>&1 || true)
-    log "pixels that differ from the picture at alpha 254: $at254, at alpha 255: $at255"
-    [ $((${at254%%.*} * 2)) -lt "${at255%%.*}" ]
+    "$convert" "$work/plain.png" -evaluate multiply "$(echo "$alpha / 255" | bc -l)" \
+        "$work/plain-alpha.png"
+    masked "$work/plain-alpha.png" "$work/alpha-expected.png"
+    local expected full
+    # Rounding may differ by one level from the expected; the full-alpha
+    # picture must differ by more, so that one is compared exactly.
+    expected=$(compare -metric AE -fuzz 0.5% "$work/shot-masked.png" "$work/alpha-expected.png" \
+        null: 2>&1 || true)
+    full=$(compare -metric AE "$work/shot-masked.png" "$work/alpha255.png" null: 2>&1 || true)
+    log "pixels that differ from the picture at alpha $alpha: $expected, at alpha 255: $full"
+    [ $((${expected%%.*} * 2)) -lt "${full%%.*}" ]
 }
 
 # A point inside the picture where it is fully opaque, for clicking.
@@ -329,7 +335,7 @@ scenario_defaults() {
         shot_until alert-transparent "$(field "$line" x)" "$(field "$line" y)" \
         "$picture_w" "$picture_h" looks_like "$work/expected.png"
     check "the alert is blended at constant alpha 254, not 255" \
-        constant_alpha_is_254 "$shots/alert-transparent.png"
+        constant_alpha_is 254 "$shots/alert-transparent.png"
 
     # A left click dismisses it; on battery it stays away.
     local point
@@ -466,8 +472,8 @@ scenario_defaults() {
 
 # Shows the alert only when the charge first reaches the threshold.
 scenario_threshold() {
-    log "== AlertShowPercent:20"
-    prepare_app threshold 'AlertShowPercent:20'
+    log "== AlertShowPercent:20, AlertOpacity:50"
+    prepare_app threshold 'AlertShowPercent:20' 'AlertOpacity:50'
     set_battery battery 50
     start_shell
     start_app
@@ -479,6 +485,11 @@ scenario_threshold() {
     set_battery battery 20
     expect_tray "Ohmwatch - 20%" 1020
     check "at 20 % the alert shows" probe_ok await "$alert_title" visible 3000
+    local line
+    line=$(window_line "$alert_title")
+    check "at opacity 50 the alert is blended at constant alpha 127" \
+        shot_until alert-opacity-50 "$(field "$line" x)" "$(field "$line" y)" "$picture_w" \
+        "$picture_h" constant_alpha_is 127
     # Mains power without a battery: 255 % reads as -1 in the lowest band.
     set_battery nobattery 0
     expect_tray "Ohmwatch - charging (-1%)" 2000
