@@ -3,6 +3,7 @@
 // "Shell_TrayWnd" in the test stands in for the shell and records every
 // notification-area call.
 
+#include "AllocationCounter.h"
 #include "Ohmwatch.h"
 #include "OPPicManager.h"
 #include "Picture.h"
@@ -15,42 +16,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
-
-// Counts the allocations of this program, the monitor's code included.
-static std::atomic<long> g_allocations(0);
-
-void* operator new(std::size_t size)
-{
-    ++g_allocations;
-    if (void* block = std::malloc(size ? size : 1))
-        return block;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size)
-{
-    return operator new(size);
-}
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-void operator delete[](void* block) noexcept
-{
-    std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
 
 namespace
 {
@@ -409,10 +376,10 @@ TEST_F(MonitorApp, TickWithoutChangeNeitherAllocatesNorTalksToTheShell)
     // This machine has no battery: mains power, 255 %.
     EXPECT_EQ(std::wstring(L"Ohmwatch - charging (-1%)"), last.tip);
 
-    const long before = g_allocations.load();
+    AllocationCounter counter;
     for (int i = 0; i < 2000; ++i)
         m_app->Tick();
-    EXPECT_EQ(before, g_allocations.load());
+    EXPECT_EQ(0, counter.News());
     EXPECT_EQ(calls, m_shell.Calls().size());
 }
 

@@ -1,6 +1,7 @@
 // The window manager and the monitor's application object, without native
 // windows: windows here are engine window objects that never create one.
 
+#include "AllocationCounter.h"
 #include "MessageBoxWatcher.h"
 #include "Ohmwatch.h"
 #include "WindowManager.h"
@@ -8,64 +9,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
-
-// Counts the program's own allocations and releases made on one thread, so
-// that tests can prove a path allocates nothing. Other threads (the message
-// box watcher, the test framework) are not counted.
-namespace
-{
-std::atomic<DWORD> g_countedThread(0);
-std::atomic<int> g_news(0);
-std::atomic<int> g_deletes(0);
-
-class AllocationCounter
-{
-public:
-    AllocationCounter()
-    {
-        g_news = 0;
-        g_deletes = 0;
-        g_countedThread = GetCurrentThreadId();
-    }
-    ~AllocationCounter() { g_countedThread = 0; }
-    int News() const { return g_news; }
-    int Deletes() const { return g_deletes; }
-};
-} // namespace
-
-void* operator new(size_t size)
-{
-    if (g_countedThread == GetCurrentThreadId())
-        ++g_news;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-namespace
-{
-void CountedFree(void* p)
-{
-    if (p != nullptr && g_countedThread == GetCurrentThreadId())
-        ++g_deletes;
-    std::free(p);
-}
-} // namespace
-
-void operator delete(void* p) noexcept
-{
-    CountedFree(p);
-}
-
-void operator delete(void* p, size_t) noexcept
-{
-    CountedFree(p);
-}
 
 namespace
 {
