@@ -12,6 +12,7 @@ export WINEPREFIX=${WINEPREFIX:-$build/wine-run} WINEARCH=win32 WINEDEBUG=-all \
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating Wine prefix $WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1
+    "$root/scripts/wine-fonts.sh"
 fi
 cd "$build/bin"
 if [ -z "${DISPLAY:-}" ]; then

@@ -21,6 +21,7 @@ make_prefix() { # prefix, driver (null|x11)
         echo "creating Wine prefix $prefix ($driver driver)"
         rm -rf "$prefix"
         wineboot -i </dev/null >/dev/null 2>&1
+        "$(dirname "$0")/wine-fonts.sh"
         if [ "$driver" = null ]; then
             wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
         else
