@@ -13,6 +13,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating Wine prefix $WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1
     "$root/scripts/wine-fonts.sh"
+    # Let the set-up's Wine server finish: a program started while it shuts
+    # down is ended with it.
+    wineserver -w
 fi
 cd "$build/bin"
 if [ -z "${DISPLAY:-}" ]; then
