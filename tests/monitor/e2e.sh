@@ -38,34 +38,24 @@ convert=$(command -v convert-im6.q16 || command -v convert)
 
 failures=0
 app_pid=
-shell_pid=
 
 log() { echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*"; }
 fail() {
     log "FAIL: $*"
     failures=$((failures + 1))
 }
+# winpath, wait_until and the test shell: start_shell, stop_shell, shell_command.
+source "$ORVU_SOURCE_DIR/tests/support/shell-driver.sh"
+
 check() { # description, command...
     local what=$1
     shift
     if "$@"; then log "ok: $what"; else fail "$what"; fi
 }
 
-winpath() { echo "Z:${1//\//\\}"; }
 probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r' || true; }
 # Exit status of a probe call; its output is dropped.
 probe_ok() { wine "$probe_exe" "$@" >/dev/null 2>&1; }
-
-# Waits until the command succeeds; polls every 50 ms.
-wait_until() { # timeout_s, command...
-    local timeout=$1
-    shift
-    local end=$(($(date +%s%N) + timeout * 1000000000))
-    while ! "$@"; do
-        [ "$(date +%s%N)" -lt "$end" ] || return 1
-        sleep 0.05
-    done
-}
 
 field() { # line, key: the value of key=value (values without blanks)
     tr ' ' '\n' <<<"$1" | sed -n "s/^$2=//p" | head -1
@@ -79,36 +69,6 @@ cleanup() {
 trap cleanup EXIT
 
 # --- the notification area, as the test shell sees it ---------------------
-
-shell_log=
-shell_cmd=
-start_shell() {
-    shell_log=$work/shell.log
-    shell_cmd=$work/shell.cmd
-    local attempt
-    for attempt in 1 2 3 4 5; do
-        rm -f "$shell_log" "$shell_cmd"
-        wine "$shell_exe" --log "$(winpath "$shell_log")" --commands "$(winpath "$shell_cmd")" \
-            --timeout 300 >/dev/null 2>&1 &
-        shell_pid=$!
-        wait_until 20 grep -qs -E '^(READY|ERROR)' "$shell_log" || break
-        grep -qs '^READY' "$shell_log" && return 0
-        log "the test shell could not create its window yet; trying again"
-        # Right after the prefix was warmed up without a display, Wine's
-        # desktop process of that start may still be there, and windows
-        # cannot be created until it has gone.
-        wait "$shell_pid" 2>/dev/null || true
-        sleep 1
-    done
-    fail "the test shell did not start: $(cat "$shell_log" 2>&1)"
-    exit 1
-}
-stop_shell() {
-    echo quit >>"$shell_cmd"
-    wait_until 5 bash -c "! kill -0 $shell_pid 2>/dev/null" || kill -9 "$shell_pid" 2>/dev/null || true
-    shell_pid=
-}
-shell_command() { echo "$1" >>"$shell_cmd"; }
 
 # The tooltip and icon the shell shows now: those of the last successful
 # ADD or MODIFY that carried them.
