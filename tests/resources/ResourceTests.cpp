@@ -261,7 +261,7 @@ TEST(ProgramVersion, NamesOhmwatchVersionZeroPointOne)
     EXPECT_EQ(VersionString(block, L"FileVersion"), L"0.1");
 }
 
-TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccess)
+TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccessAndDrawsAtTheDisplayScale)
 {
     const std::vector<unsigned char> bytes = Resource(1, RT_MANIFEST);
     ASSERT_FALSE(bytes.empty());
@@ -271,6 +271,8 @@ TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccess)
     const std::string tag = manifest.substr(element, manifest.find('>', element) - element);
     EXPECT_NE(tag.find("level=\"asInvoker\""), std::string::npos) << tag;
     EXPECT_NE(tag.find("uiAccess=\"false\""), std::string::npos) << tag;
+    // Without it Windows stretches the windows and the tray picture into blur.
+    EXPECT_NE(manifest.find("SMI/2005/WindowsSettings\">true</dpiAware>"), std::string::npos);
 }
 
 class GdiPlus : public ::testing::Test
