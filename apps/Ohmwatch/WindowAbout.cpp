@@ -4,6 +4,7 @@
 #include "Core.h"
 #include "Graphics.h"
 #include "Ohmwatch.h"
+#include "ProductInfo.h"
 #include "TrayView.h"
 #include "WindowManager.h"
 
@@ -67,6 +68,6 @@ void WindowAbout::OnDraw(Orvu::Canvas*, Orvu::Graphics* graphics)
     graphics->DrawString(L"OrvuEngine Version", 10, 66);
 
     graphics->SetFont(L"Ariel", true, false, false, 18);
-    graphics->DrawString(L"0.1", 164, 50);
+    graphics->DrawString(OHMWATCH_VERSION_TEXT_W, 164, 50);
     graphics->DrawString(std::to_wstring(Orvu::Core::GetVersion()).c_str(), 164, 66);
 }

@@ -2,6 +2,7 @@
 
 #include "Color.h"
 #include "Ohmwatch.h"
+#include "SingleInstance.h"
 
 #include <windows.h>
 
@@ -88,6 +89,13 @@ int WindowMain::WndProc(Orvu::WindowBase*, unsigned int msg, unsigned int wParam
         Hide();
         return 1;
     default:
+        // The hidden status window lives as long as the monitor, so it takes
+        // the installer's request to exit.
+        if (msg == ExitRequestMessage() && msg != 0)
+        {
+            PostQuitMessage(0);
+            return 0;
+        }
         break;
     }
     return static_cast<int>(DefWindowProcW(GetHandle(), msg, wParam, lParam));
