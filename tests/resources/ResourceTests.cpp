@@ -262,7 +262,7 @@ TEST(ProgramVersion, NamesOhmwatchWithTheProjectVersion)
     EXPECT_EQ(VersionString(block, L"FileVersion"), OHMWATCH_VERSION_TEXT_W);
 }
 
-TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccess)
+TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccessAndDrawsAtTheDisplayScale)
 {
     const std::vector<unsigned char> bytes = Resource(1, RT_MANIFEST);
     ASSERT_FALSE(bytes.empty());
@@ -272,6 +272,15 @@ TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccess)
     const std::string tag = manifest.substr(element, manifest.find('>', element) - element);
     EXPECT_NE(tag.find("level=\"asInvoker\""), std::string::npos) << tag;
     EXPECT_NE(tag.find("uiAccess=\"false\""), std::string::npos) << tag;
+    // Without it Windows stretches the windows and the tray picture into blur.
+    EXPECT_NE(manifest.find("SMI/2005/WindowsSettings\">true</dpiAware>"), std::string::npos);
+    // The project's version, filled in by the build: Windows refuses to start
+    // a program whose manifest names no valid version.
+    const std::string version = std::to_string(OHMWATCH_VERSION_MAJOR) + "." +
+                                std::to_string(OHMWATCH_VERSION_MINOR) + "." +
+                                std::to_string(OHMWATCH_VERSION_PATCH) + ".0";
+    EXPECT_NE(manifest.find("name=\"Ohmwatch\" version=\"" + version + "\""), std::string::npos)
+        << manifest;
 }
 
 class GdiPlus : public ::testing::Test
