@@ -562,15 +562,20 @@ scenario_banner() {
 
 # Plugins that throw from each of their calls beside the good ones: the
 # throwing module copied once per call from the test build
-# (plugin-throwing/ beside the probe). The alert picture's extension is the
-# one of the module whose Load throws, so the alert falls back to the banner.
+# (plugin-throwing/ beside the probe), with the thread library the test
+# build needs beside them in plugins\ (plugins find their own dependencies
+# there). The alert picture's extension is the one of the module whose Load
+# throws, so the alert falls back to the banner.
 scenario_bad_plugins() {
     log "== plugins that throw"
     prepare_app bad-plugins 'AlertImage:alert.load'
-    cp "$(dirname "$probe_exe")"/plugin-throwing/OPPic_tThrow*.dll "$app/plugins/"
+    local tests_bin
+    tests_bin=$(dirname "$probe_exe")
+    cp "$tests_bin"/plugin-throwing/OPPic_tThrow*.dll "$app/plugins/"
+    [ -f "$tests_bin/libwinpthread-1.dll" ] && cp "$tests_bin/libwinpthread-1.dll" "$app/plugins/"
     set_battery ac 80
     start_shell
-    start_app
+    ORVU_TEST_PLUGIN_THROW_LOG=$(winpath "$app/threw.log") start_app
     expect_tray "Ohmwatch - charging (80%)" 2080 20
     set_battery battery 60
     expect_tray "Ohmwatch - 60%" 1060
@@ -581,6 +586,8 @@ scenario_bad_plugins() {
     check "the banner is red with its texts" shot_until banner-bad-plugins 0 294 1366 180 is_red
     exit_through_menu
     stop_shell
+    check "the plugins threw from Version, Create, Load and Release" \
+        [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
 }
 
 for scenario in defaults threshold switched_off opaque banner bad_plugins; do
