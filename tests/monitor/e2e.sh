@@ -562,17 +562,12 @@ scenario_banner() {
 
 # Plugins that throw from each of their calls beside the good ones: the
 # throwing module copied once per call from the test build
-# (plugin-throwing/ beside the probe), with the thread library the test
-# build needs beside them in plugins\ (plugins find their own dependencies
-# there). The alert picture's extension is the one of the module whose Load
-# throws, so the alert falls back to the banner.
+# (plugin-throwing/ beside the probe). The alert picture's extension is the
+# one of the module whose Load throws, so the alert falls back to the banner.
 scenario_bad_plugins() {
     log "== plugins that throw"
     prepare_app bad-plugins 'AlertImage:alert.load'
-    local tests_bin
-    tests_bin=$(dirname "$probe_exe")
-    cp "$tests_bin"/plugin-throwing/OPPic_tThrow*.dll "$app/plugins/"
-    [ -f "$tests_bin/libwinpthread-1.dll" ] && cp "$tests_bin/libwinpthread-1.dll" "$app/plugins/"
+    cp "$(dirname "$probe_exe")"/plugin-throwing/OPPic_tThrow*.dll "$app/plugins/"
     set_battery ac 80
     start_shell
     ORVU_TEST_PLUGIN_THROW_LOG=$(winpath "$app/threw.log") start_app
