@@ -55,43 +55,30 @@ done
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$build/wine-x11 ORVU_SOURCE_DIR=$root ORVU_OUTPUT_DIR=$build/bin
 
-# Outside: build, prepare the prefix, then run again inside a private mount
-# namespace with the simulated battery and inside an X server.
+# Outside: build, prepare the prefix, then run again inside an X server and,
+# through the end-to-end helpers, in a private mount namespace with the
+# simulated battery.
 if [ -z "${inner:-}" ]; then
     "$root/scripts/build.sh" >/dev/null
     [ -f "$WINEPREFIX/.orvu-ready" ] ||
         "$root/scripts/wine-prefix.sh" "$build/wine-null" "$build/wine-x11" >/dev/null
     # A warm server (one may be running already).
     wineserver -p </dev/null >/dev/null 2>&1 || true
-    work=$(mktemp -d /tmp/ohmwatch-bench.XXXXXX)
-    "$root/scripts/fake-battery.sh" set "$work/battery" ac 80
-    status=0
-    ORVU_BENCH_WORK=$work "$root/scripts/fake-battery.sh" run "$work/battery" \
-        xvfb-run -a -s "-screen 0 1366x768x24" "$root/scripts/x11-test.sh" \
-        bash "$0" --inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"} || status=$?
-    rm -rf "$work"
-    exit $status
+    exec xvfb-run -a -s "-screen 0 1366x768x24" "$root/scripts/x11-test.sh" \
+        bash "$0" --inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"}
 fi
 
-work=$ORVU_BENCH_WORK
-battery=$work/battery
 shell_exe=$build/tests-bin/test_shell.exe
 probe_exe=$build/tests-bin/monitor_probe.exe
 baseline_exe=$build/tests-bin/bench_baseline.exe
-results=$work/results
-: >"$results"
-
+fake_battery=$root/scripts/fake-battery.sh
+source "$root/tests/support/e2e-common.sh"
+e2e_enter_battery_namespace "$0" --inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"}
+# Progress on standard error; the report alone on standard output.
 log() { echo "[$(date +%H:%M:%S)] $*" >&2; }
 shell_timeout=1200
-source "$root/tests/support/shell-driver.sh"
-
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true
-    [ -n "$shell_pid" ] && kill -9 "$shell_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-}
-trap cleanup EXIT
+results=$work/results
+: >"$results"
 
 now_us() { echo "${EPOCHREALTIME/./}"; }
 record() { echo "$1 $2 $3" >>"$results"; } # measure, program, value
@@ -100,14 +87,14 @@ record() { echo "$1 $2 $3" >>"$results"; } # measure, program, value
 exec {idle_fd}<> <(:)
 pause() { read -r -t "$1" -u "$idle_fd" || true; }
 
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
-cpu_ns() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s + 0 }'; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
+cpu_ns() { cat /proc/"$app_pid"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s + 0 }'; }
 switches() {
-    cat /proc/"$pid"/task/*/status 2>/dev/null |
+    cat /proc/"$app_pid"/task/*/status 2>/dev/null |
         awk '/^(non)?voluntary_ctxt_switches/ { s += $2 } END { print s + 0 }'
 }
-private_kib() { awk '/^Private_(Clean|Dirty):/ { s += $2 } END { print s }' "/proc/$pid/smaps_rollup"; }
-rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status"; }
+private_kib() { awk '/^Private_(Clean|Dirty):/ { s += $2 } END { print s }' "/proc/$app_pid/smaps_rollup"; }
+rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$app_pid/status"; }
 
 # --- the simulated battery, written in place by the shell itself ------------
 plug() { # 1 = mains, 0 = battery
@@ -127,12 +114,12 @@ start_program() { # name
         monitor) (cd "$ORVU_OUTPUT_DIR" && exec wine Ohmwatch.exe >/dev/null 2>&1) & ;;
         *) (cd "$work" && exec wine "$baseline_exe" "$1" >/dev/null 2>&1) & ;;
     esac
-    pid=$!
+    app_pid=$!
 }
 stop_program() {
-    kill -9 "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    pid=
+    kill -9 "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=
 }
 
 # The stamp of the first call after line MARK of the shell log whose tooltip
