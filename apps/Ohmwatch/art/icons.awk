@@ -6,7 +6,8 @@
 # 1000..1100 step 20 the six charge bands on battery, 2000..2100 the same
 # bands with a charging bolt beside the battery, 3000 no battery (red cross).
 #
-# The 16, 24 and 32 pixel images are drawn pixel by pixel (every shape sits on
+# The 16, 20, 24 and 32 pixel images (the notification area at 100, 125,
+# 150 and 200 % display scaling) are drawn pixel by pixel (every shape sits on
 # whole pixels, the bolt and the cross come from hand-drawn masks) so they
 # stay sharp in the notification area. The larger images are drawn as
 # vectors with the same proportions, with whole-pixel rectangles.
@@ -42,7 +43,7 @@ BEGIN {
     else fail("unknown icon id " id)
 
     printf "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\">\n", size, size, size, size
-    if (size == 16 || size == 24 || size == 32) pixel_icon()
+    if (size == 16 || size == 20 || size == 24 || size == 32) pixel_icon()
     else vector_icon()
     print "</svg>"
 }
@@ -150,6 +151,20 @@ function pixel_icon(    level, fh, x0, n) {
         if (cross) {
             n = split("##....##|###..###|.######.|..####..|..####..|.######.|###..###|##....##", rows, "|")
             pixel_mask(rows, n, 4, 5, "x", 0)
+        }
+    } else if (size == 20) {
+        # Body 12 x 17 with a 6 x 3 cap; charge area 8 x 13.
+        split("2 3 5 8 11 13", levels, " ")
+        level = (band < 0) ? 0 : levels[band + 1]
+        x0 = charging ? 0 : 4
+        pixel_battery(x0, 0, 12, 17, 6, 3, 1, level)
+        if (charging) {
+            n = split("...###|...##.|..###.|..##..|.###..|.#####|#####.|..###.|..##..|.###..|.##...|##....|#.....", rows, "|")
+            pixel_mask(rows, n, 13, 3, "y", 1)
+        }
+        if (cross) {
+            n = split("##....##|###..###|.######.|..####..|..####..|.######.|###..###|##....##", rows, "|")
+            pixel_mask(rows, n, 6, 7, "x", 0)
         }
     } else if (size == 24) {
         # Body 14 x 21 with an 8 x 3 cap; charge area 10 x 17.
