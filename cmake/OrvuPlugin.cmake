@@ -7,6 +7,8 @@ function(orvu_add_picture_plugin name)
     cmake_parse_arguments(PLUGIN "" "" "SOURCES;LIBS" ${ARGN})
     add_library(${name} SHARED ${PLUGIN_SOURCES})
     target_link_libraries(${name} PRIVATE OrvuEngine ${PLUGIN_LIBS})
+    # PluginEntryPoints.h, shared by the plugin modules.
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/code/PicturePlugins)
     set_target_properties(${name} PROPERTIES
         PREFIX ""
         RUNTIME_OUTPUT_DIRECTORY ${ORVU_PLUGIN_DIR}

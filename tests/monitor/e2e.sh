@@ -288,6 +288,12 @@ constant_alpha_is() { # alpha, screenshot
     [ $((${expected%%.*} * 2)) -lt "${full%%.*}" ]
 }
 
+# The red banner (1366 x 180 from its top on screen): red around the texts,
+# above them and right of the smaller one.
+is_red() {
+    [ "$("$convert" "$1" -format '%[fx:int(255*p{700,4}.r)],%[fx:int(255*p{700,4}.g)] %[fx:int(255*p{1000,170}.r)],%[fx:int(255*p{1000,170}.g)]' info:)" = "255,0 255,0" ]
+}
+
 # A point inside the picture where it is fully opaque, for clicking.
 opaque_point() {
     "$convert" "$picture" -alpha extract -threshold 99% -morphology Erode Disk:3 \
@@ -552,11 +558,30 @@ scenario_banner() {
     check "the banner is at -17, 294 and 1400 x 180" \
         [ "$(field "$line" x),$(field "$line" y),$(field "$line" w),$(field "$line" h)" = "-17,294,1400,180" ]
     check "the banner is not layered" [ "$(field "$line" layered)" = 0 ]
-    # Red around the texts: above them, and right of the smaller one.
-    is_red() {
-        [ "$("$convert" "$1" -format '%[fx:int(255*p{700,4}.r)],%[fx:int(255*p{700,4}.g)] %[fx:int(255*p{1000,170}.r)],%[fx:int(255*p{1000,170}.g)]' info:)" = "255,0 255,0" ]
-    }
     check "the banner is red with its texts" shot_until banner 0 294 1366 180 is_red
+    exit_through_menu
+    stop_shell
+}
+
+# Plugins that throw from each of their calls beside the good ones: the
+# throwing module copied once per call from the test build
+# (plugin-throwing/ beside the probe). The alert picture's extension is the
+# one of the module whose Load throws, so the alert falls back to the banner.
+scenario_bad_plugins() {
+    log "== plugins that throw"
+    prepare_app bad-plugins 'AlertImage:alert.load'
+    cp "$(dirname "$probe_exe")"/plugin-throwing/OPPic_tThrow*.dll "$app/plugins/"
+    set_battery ac 80
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    set_battery battery 60
+    expect_tray "Ohmwatch - 60%" 1060
+    local line
+    line=$(probe await "$alert_title" visible 5000 | head -1)
+    check "the alert shows" [ "$(field "$line" visible)" = 1 ]
+    check "the alert is the banner" [ "$(field "$line" layered),$(field "$line" h)" = 0,180 ]
+    check "the banner is red with its texts" shot_until banner-bad-plugins 0 294 1366 180 is_red
     exit_through_menu
     stop_shell
 }
@@ -648,7 +673,7 @@ scenario_scaled() {
     stop_shell
 }
 
-for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner}; do
+for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins}; do
     "scenario_$scenario"
 done
 

@@ -3,9 +3,18 @@
 #include "OmpHeader.h"
 #include "OPPicManager.h"
 #include "Picture.h"
+#include "PluginEntryPoints.h"
 
 #include <fstream>
 #include <new>
+
+namespace
+{
+
+// Known, but neither loaded nor saved.
+const PluginFormat g_formats[] = {{L".omp", L"OrvuMap", false, false}};
+
+} // namespace
 
 PluginOmp::PluginOmp() {}
 
@@ -60,25 +69,12 @@ bool PluginOmp::Save(const wchar_t* path, Orvu::Picture* picture)
 
 ORVU_PLUGIN_EXPORT Orvu::PicturePlugin* Create_Plugin(Orvu::OPPicManager* manager)
 {
-    PluginOmp* plugin = new PluginOmp();
-    if (manager)
-    {
-        Orvu::PicPluginExt record;
-        record.extension = L".omp";
-        record.description = L"OrvuMap";
-        record.plugin = plugin;
-        record.canLoad = false;
-        record.canSave = false;
-        manager->AddExt(record);
-    }
-    return plugin;
+    return CreateAndRegister<PluginOmp>(manager, g_formats);
 }
 
 ORVU_PLUGIN_EXPORT void Release_Plugin(Orvu::OPPicManager* manager, Orvu::PicturePlugin* plugin)
 {
-    if (manager)
-        manager->RemovePlugin(plugin);
-    delete plugin;
+    ReleasePlugin(manager, plugin);
 }
 
 ORVU_PLUGIN_EXPORT int Version_Plugin()
