@@ -1,6 +1,7 @@
 # orvu_add_picture_plugin(<name> SOURCES <files...> [LIBS <libs...>])
 #
-# Builds a picture plugin module <name>.dll into plugins/ beside the program.
+# Builds a picture plugin module <name>.dll into plugins/ beside the program,
+# and ships it there.
 # Plugins link against the engine (for PicturePlugin and Picture) and export
 # their three entry points undecorated.
 function(orvu_add_picture_plugin name)
@@ -13,4 +14,5 @@ function(orvu_add_picture_plugin name)
         PREFIX ""
         RUNTIME_OUTPUT_DIRECTORY ${ORVU_PLUGIN_DIR}
         LIBRARY_OUTPUT_DIRECTORY ${ORVU_PLUGIN_DIR})
+    install(TARGETS ${name} RUNTIME DESTINATION plugins)
 endfunction()

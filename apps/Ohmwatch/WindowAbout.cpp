@@ -4,6 +4,7 @@
 #include "Core.h"
 #include "Graphics.h"
 #include "Ohmwatch.h"
+#include "ProductInfo.h"
 
 #include <string>
 
@@ -34,7 +35,7 @@ void WindowAbout::OnDraw(Orvu::Canvas*, Orvu::Graphics* graphics)
     graphics->DrawString(L"OrvuEngine Version", Scaled(10), Scaled(66));
 
     graphics->SetFont(L"Ariel", true, false, false, Scaled(18));
-    graphics->DrawString(L"0.1", Scaled(164), Scaled(50));
+    graphics->DrawString(OHMWATCH_VERSION_TEXT_W, Scaled(164), Scaled(50));
     graphics->DrawString(std::to_wstring(Orvu::Core::GetVersion()).c_str(), Scaled(164),
                          Scaled(66));
 }
