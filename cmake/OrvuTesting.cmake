@@ -33,6 +33,13 @@ if(MINGW)
                            libgcc_s_dw2-1.dll libwinpthread-1.dll)
 endif()
 
+# orvu_build_like_shipped(<target>): a test module that the shipped program
+# itself loads (a plugin) is built by the shipped compiler, so that it needs
+# no runtime DLL that the program's folder lacks.
+function(orvu_build_like_shipped target)
+    set_target_properties(${target} PROPERTIES CXX_COMPILER_LAUNCHER "" CXX_LINKER_LAUNCHER "")
+endfunction()
+
 set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
