@@ -573,7 +573,7 @@ scenario_bad_plugins() {
     cp "$(dirname "$probe_exe")"/plugin-throwing/OPPic_tThrow*.dll "$app/plugins/"
     set_battery ac 80
     start_shell
-    start_app
+    ORVU_TEST_PLUGIN_THROW_LOG=$(winpath "$app/threw.log") start_app
     expect_tray "Ohmwatch - charging (80%)" 2080 20
     set_battery battery 60
     expect_tray "Ohmwatch - 60%" 1060
@@ -584,6 +584,8 @@ scenario_bad_plugins() {
     check "the banner is red with its texts" shot_until banner-bad-plugins 0 294 1366 180 is_red
     exit_through_menu
     stop_shell
+    check "the plugins threw from Version, Create, Load and Release" \
+        [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
 }
 
 # The monitor at a display scaling above 100 %, as its user sees it: the

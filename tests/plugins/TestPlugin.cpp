@@ -14,7 +14,10 @@
 //                             names the call that throws: Version, Create
 //                             (after registering), Release, Load or Save; the
 //                             one record's extension is the entry in lower
-//                             case (".load") instead of ".tst"
+//                             case (".load") instead of ".tst"; each throw
+//                             also appends "<Entry> threw" as a line to the
+//                             file ORVU_TEST_PLUGIN_THROW_LOG names, if any,
+//                             for runs watched from outside the process
 
 #ifndef TEST_PLUGIN_VERSION
 #define TEST_PLUGIN_VERSION 1
@@ -32,6 +35,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <cwctype>
 #include <stdexcept>
@@ -75,6 +79,15 @@ void MayThrow(const wchar_t* call)
     if (ThrowingEntry() == call)
     {
         Log(L"Throw");
+        wchar_t logPath[MAX_PATH] = L"";
+        if (GetEnvironmentVariableW(L"ORVU_TEST_PLUGIN_THROW_LOG", logPath, MAX_PATH))
+        {
+            if (FILE* file = _wfopen(logPath, L"a"))
+            {
+                std::fprintf(file, "%ls threw\n", call);
+                std::fclose(file);
+            }
+        }
         throw std::runtime_error("thrown by a test plugin");
     }
 }
