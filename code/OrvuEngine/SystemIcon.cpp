@@ -22,8 +22,7 @@ HICON LoadAtSystemSize(HINSTANCE module, LPCWSTR name, IconSize size, UINT flags
 
 HICON LoadProgramIcon(int id, IconSize size)
 {
-    return LoadAtSystemSize(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), size,
-                            LR_DEFAULTCOLOR);
+    return LoadAtSystemSize(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), size, LR_DEFAULTCOLOR);
 }
 
 HICON LoadIconFile(const wchar_t* path, IconSize size)
