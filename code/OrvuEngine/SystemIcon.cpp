@@ -27,8 +27,7 @@ int SystemIconWidth(IconSize size)
 
 HICON LoadProgramIcon(int id, IconSize size)
 {
-    return LoadAtSystemSize(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), size,
-                            LR_DEFAULTCOLOR);
+    return LoadAtSystemSize(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), size, LR_DEFAULTCOLOR);
 }
 
 HICON LoadIconFile(const wchar_t* path, IconSize size)

@@ -11,9 +11,10 @@
 //   monitor_probe close TITLE
 //   monitor_probe menu DOWNS      (DOWNS x Down then Return; 0: Escape)
 //   monitor_probe class CLASS     (every top-level window of that class)
-//   monitor_probe icon EXE ID...  (per ID, the 16 x 16 icon resource of EXE as
-//                                  the test shell logs icons:
-//                                  ID icon=WxH mask=.. color=..)
+//   monitor_probe icon EXE ID[@SIZE]...  (per ID, the icon resource of EXE at
+//                                  SIZE x SIZE pixels, 16 by default, as the
+//                                  test shell logs icons:
+//                                  ID[@SIZE] icon=WxH mask=.. color=..)
 //
 // A window line reads:
 //   hwnd=0x... visible=1 topmost=1 layered=1 x=.. y=.. w=.. h=.. cw=.. ch=..
@@ -29,6 +30,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -230,8 +232,8 @@ int ListClass(const wchar_t* className)
     return 0;
 }
 
-// Loads the icon the way the program's tray icon does (16 x 16, default
-// colours) and prints the sums the test shell logs for it.
+// Loads the icon the way the program's tray icon does (the group's image of
+// that size, default colours) and prints the sums the test shell logs for it.
 int PrintIconSums(const wchar_t* exe, char** ids, int count)
 {
     HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -244,8 +246,10 @@ int PrintIconSums(const wchar_t* exe, char** ids, int count)
     for (int i = 0; i < count; ++i)
     {
         const int id = atoi(ids[i]);
+        const char* at = strchr(ids[i], '@');
+        const int size = at != nullptr ? atoi(at + 1) : 16;
         HICON icon = static_cast<HICON>(
-            LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+            LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
         const IconSums sums = ComputeIconSums(icon);
         if (icon != nullptr)
             DestroyIcon(icon);
@@ -255,8 +259,8 @@ int PrintIconSums(const wchar_t* exe, char** ids, int count)
             ++missing;
             continue;
         }
-        wprintf(L"%d icon=%dx%d mask=0x%08x color=0x%08x\n", id, sums.width, sums.height, sums.mask,
-                sums.color);
+        wprintf(L"%hs icon=%dx%d mask=0x%08x color=0x%08x\n", ids[i], sums.width, sums.height,
+                sums.mask, sums.color);
     }
     FreeLibrary(module);
     return missing == 0 ? 0 : 1;
