@@ -38,7 +38,7 @@ make_scaled_prefix() { # x11 prefix, dpi
         wineserver -w
         touch "$prefix/.orvu-ready"
     fi
-    wineserver -p </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     echo "Wine prefix ready: $prefix"
 }
 
@@ -70,8 +70,9 @@ make_prefix() { # prefix, driver (null|x11)
         touch "$prefix/.orvu-ready"
     fi
     # A warm server makes each test launch take milliseconds instead of
-    # seconds. Its output must not hold CTest's pipe open.
-    wineserver -p </dev/null >/dev/null 2>&1
+    # seconds. Its output must not hold CTest's pipe open. It fails when a
+    # server runs already (one still going from an earlier run, say).
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     # The X11 prefix's desktop is not started here: without a display it
     # would report a 1024 x 768 screen to the tests that follow under Xvfb.
     # Each X11 test starts it in its own session (scripts/x11-test.sh).

@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include <cstdio>
+#include <io.h>
 #include <share.h>
 #include <string>
 
@@ -23,17 +24,14 @@ bool ReadLine(FILE* file, std::wstring& line)
     return true;
 }
 
-// Writes the line's bytes back as they were read: each character holds one
-// byte, so no code page can refuse one. (C stdio rather than std::wcout, whose
-// locale machinery would make up most of the program's size.)
-void EchoLine(const std::wstring& line)
+// Adds the line's bytes to the echo as they were read: each character holds
+// one byte, so no code page can refuse one. (C stdio rather than std::wcout,
+// whose locale machinery would make up most of the program's size.)
+void AddToEcho(const std::wstring& line, std::string& echo)
 {
-    std::string bytes;
-    bytes.reserve(line.size() + 1);
     for (wchar_t c : line)
-        bytes.push_back(static_cast<char>(c));
-    bytes.push_back('\n');
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        echo.push_back(static_cast<char>(c));
+    echo.push_back('\n');
 }
 
 } // namespace
@@ -47,12 +45,21 @@ bool ReadSettings(Settings& settings)
         return false;
 
     std::wstring line;
+    std::string echo;
     while (ReadLine(file, line))
     {
-        EchoLine(line);
+        AddToEcho(line, echo);
         ApplySettingsLine(line, settings);
     }
     std::fclose(file);
+    // In one write: standard output is unbuffered, and the C runtime hands an
+    // unbuffered stream to the system a byte at a time (under Wine each such
+    // write costs tens of microseconds, over 1,400 bytes a good part of the
+    // program's start).
     std::fflush(stdout);
+    // A windowed program started without standard output has no descriptor.
+    const int output = _fileno(stdout);
+    if (output >= 0 && !echo.empty())
+        _write(output, echo.data(), static_cast<unsigned int>(echo.size()));
     return true;
 }
