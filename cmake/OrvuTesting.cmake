@@ -20,6 +20,26 @@ set(ORVU_WINE_COMMON_ENV
     "ORVU_OUTPUT_DIR=${ORVU_OUTPUT_DIR}"
     "ORVU_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 
+# The test programs use std::thread, and GoogleTest std::mutex, which GCC 12
+# has only in the posix thread model: every target made from here on is
+# compiled and linked by the posix-model twin of the compiler. They load the
+# shipped engine and plugins; the posix runtime DLLs beside them export the
+# same functions as the shipped libgcc and are found first.
+if(MINGW)
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${CMAKE_SOURCE_DIR}/cmake/posix-thread-model.sh)
+    set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_SOURCE_DIR}/cmake/posix-thread-model.sh)
+    string(REGEX REPLACE "-win32$" "-posix" ORVU_TEST_CXX_COMPILER ${CMAKE_CXX_COMPILER})
+    orvu_copy_runtime_dlls(${ORVU_TEST_CXX_COMPILER} ${ORVU_TEST_BIN_DIR}
+                           libgcc_s_dw2-1.dll libwinpthread-1.dll)
+endif()
+
+# orvu_build_like_shipped(<target>): a test module that the shipped program
+# itself loads (a plugin) is built by the shipped compiler, so that it needs
+# no runtime DLL that the program's folder lacks.
+function(orvu_build_like_shipped target)
+    set_target_properties(${target} PROPERTIES CXX_COMPILER_LAUNCHER "" CXX_LINKER_LAUNCHER "")
+endfunction()
+
 set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)

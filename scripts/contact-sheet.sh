@@ -4,7 +4,9 @@
 # checkerboard, for a person to look at.
 #   contact-sheet.sh [output folder]   (default: build/contact-sheet)
 # Writes icons-light.png, icons-dark.png and alert.png. The small sizes are
-# shown at their own size and magnified four times without smoothing.
+# shown at their own size and magnified four times without smoothing. Also
+# tray.png, the notification-area pictures at 32 pixels labelled with what
+# they stand for (the README's picture of them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 art=$root/apps/Ohmwatch/art
@@ -45,8 +47,22 @@ sheet() { # name background text-colour
 sheet light "#eeeeee" "#333333"
 sheet dark "#1f1f1f" "#bbbbbb"
 
+# montage reads "%%" as a percent sign. Each picture is centred on a tile
+# wide enough for its label, so it keeps its own size.
+bands=("below 10 %%" "10-29 %%" "30-49 %%" "50-69 %%" "70-89 %%" "90 %% and up")
+tray_args=()
+tray_tile() { # id, label
+    convert "$tmp/$1-32.png" -background "#eeeeee" -gravity center -extent 96x36 "$tmp/tray-$1.png"
+    tray_args+=(-label "$2" "$tmp/tray-$1.png")
+}
+for i in 0 1 2 3 4 5; do tray_tile $((1000 + i * 20)) "${bands[$i]}\non battery"; done
+tray_tile 3000 "power source\nunknown"
+for i in 0 1 2 3 4 5; do tray_tile $((2000 + i * 20)) "${bands[$i]}\non mains"; done
+montage -background "#eeeeee" -fill "#333333" -font DejaVu-Sans -pointsize 11 "${tray_args[@]}" \
+        -tile 7x2 -geometry +2+4 -depth 8 "$out/tray.png"
+
 picture=$art/power-disconnected.png
 read -r w h < <(identify -format '%w %h\n' "$picture")
 convert -size "$((w + 80))x$((h + 80))" pattern:checkerboard -fill "#808080" -colorize 60% \
         "$picture" -gravity center -composite "$out/alert.png"
-echo "contact-sheet: $out/icons-light.png $out/icons-dark.png $out/alert.png"
+echo "contact-sheet: $out/icons-light.png $out/icons-dark.png $out/alert.png $out/tray.png"

@@ -4,9 +4,16 @@
 # the end-to-end run drives the real program under Xvfb with a simulated
 # battery.
 #   scripts/screenshots.sh [OUTPUT_FOLDER]     (default: build/screenshots)
+#   scripts/screenshots.sh --docs              the same, then renews the
+#                                              README's pictures in docs/
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ORVU_BUILD_DIR:-$root/build}
+docs=
+if [ "${1:-}" = --docs ]; then
+    docs=$root/docs
+    shift
+fi
 out=$(mkdir -p "${1:-$build/screenshots}" && cd "${1:-$build/screenshots}" && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
@@ -23,4 +30,20 @@ xvfb-run -a -s "-screen 0 1366x768x24" "$root/scripts/x11-test.sh" "$root/tests/
 "$root/scripts/wine-prefix.sh" --stop "$build/wine-null" "$build/wine-x11"
 echo "screenshots in $out:"
 ls "$out"
-exit $status
+[ "$status" = 0 ] || exit $status
+
+if [ -n "$docs" ]; then
+    # The tray pictures come from the icon files the program is built with.
+    "$root/scripts/setup.sh" --art
+    sheet=$(mktemp -d)
+    trap 'rm -rf "$sheet"' EXIT
+    "$root/scripts/contact-sheet.sh" "$sheet" >/dev/null
+    mkdir -p "$docs"
+    # Stripped of their time stamps, so an unchanged picture stays unchanged.
+    for pair in "$sheet/tray.png:tray-icons" "$out/alert-transparent.png:alert" \
+        "$out/banner.png:banner" "$out/status.png:status" "$out/About.png:about" \
+        "$out/Options.png:options"; do
+        convert "${pair%:*}" -strip "$docs/${pair##*:}.png"
+    done
+    echo "README pictures renewed in $docs"
+fi

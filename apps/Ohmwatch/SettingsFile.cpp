@@ -1,8 +1,8 @@
 #include "Settings.h"
 
 #include <cstdio>
-#include <iostream>
 #include <share.h>
+#include <string>
 
 namespace
 {
@@ -26,13 +26,17 @@ bool ReadLine(FILE* file, std::wstring& line)
     return true;
 }
 
+// Writes the line's bytes back as they were read: each character holds one
+// byte, so no code page can refuse one. (C stdio rather than std::wcout, whose
+// locale machinery would make up most of the program's size.)
 void EchoLine(const std::wstring& line)
 {
-    std::wcout << line << L'\n';
-    // Characters the console's code page cannot show would leave the stream
-    // failed and silence every later line.
-    if (!std::wcout)
-        std::wcout.clear();
+    std::string bytes;
+    bytes.reserve(line.size() + 1);
+    for (wchar_t c : line)
+        bytes.push_back(static_cast<char>(c));
+    bytes.push_back('\n');
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
 } // namespace
@@ -53,6 +57,6 @@ bool ReadSettings(Settings& settings)
         ApplySettingsLine(line, settings);
     }
     std::fclose(file);
-    std::wcout.flush();
+    std::fflush(stdout);
     return true;
 }

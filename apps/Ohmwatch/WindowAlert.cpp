@@ -2,11 +2,11 @@
 
 #include "AlertRule.h"
 #include "Color.h"
+#include "GdiGuards.h"
 #include "Graphics.h"
 #include "OPPicManager.h"
 #include "Ohmwatch.h"
 #include "Picture.h"
-#include "TrayView.h"
 
 namespace
 {
@@ -14,84 +14,25 @@ namespace
 const int kBannerWidth = 1400;
 const int kBannerHeight = 180;
 
-// The window's DC, released on every path.
-class WindowDC
-{
-public:
-    explicit WindowDC(HWND window) : m_hWnd(window), m_hDC(GetDC(window)) {}
-    ~WindowDC()
-    {
-        if (m_hDC != nullptr)
-            ReleaseDC(m_hWnd, m_hDC);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return m_hDC; }
-
-private:
-    HWND m_hWnd;
-    HDC m_hDC;
-};
-
-// A memory DC compatible with another, deleted on every path.
-class MemoryDC
-{
-public:
-    explicit MemoryDC(HDC compatible) : m_hDC(CreateCompatibleDC(compatible)) {}
-    ~MemoryDC()
-    {
-        if (m_hDC != nullptr)
-            DeleteDC(m_hDC);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
-
-// Selects an object into a DC and selects the previous one back.
-class Selection
-{
-public:
-    Selection(HDC dc, HGDIOBJ object) : m_hDC(dc), m_hOld(SelectObject(dc, object)) {}
-    ~Selection()
-    {
-        if (m_hOld != nullptr && m_hOld != HGDI_ERROR)
-            SelectObject(m_hDC, m_hOld);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    bool Succeeded() const { return m_hOld != nullptr && m_hOld != HGDI_ERROR; }
-
-private:
-    HDC m_hDC;
-    HGDIOBJ m_hOld;
-};
-
 } // namespace
 
+// Close and Alt+F4 hide the alert without dismissing it, and never destroy
+// it: it is needed again at the next change.
 WindowAlert::WindowAlert(Ohmwatch* app)
-    : m_pGraphics(nullptr), m_pCanvas(nullptr), m_pPicture(nullptr), m_pApp(app),
+    : MonitorWindow(app, Ohmwatch::WindowIdAlert, Closing::Hides), m_pPicture(nullptr),
       m_bDismissed(false), m_bTransparent(app->m_settings.AlertUseTransparency)
 {
 }
 
 WindowAlert::~WindowAlert()
 {
+    // No more messages reach the picture while it goes.
     SetWndProc(nullptr);
     delete m_pPicture;
-    delete m_pCanvas;
-    delete m_pGraphics;
 }
 
 void WindowAlert::Setup()
 {
-    m_pGraphics = new Orvu::Graphics();
-    m_pCanvas = new Orvu::CanvasWindowFull(this);
-    m_pCanvas->SetDrawHandler(this);
-
     if (m_pApp->m_pPicManager != nullptr)
         m_pPicture = m_pApp->m_pPicManager->LoadPicture(m_pApp->m_settings.AlertImage.c_str());
     // A picture that could not be made drawable would leave the alert
@@ -104,25 +45,21 @@ void WindowAlert::Setup()
     if (m_pPicture == nullptr)
         m_bTransparent = false;
 
-    Create(WS_POPUP, m_bTransparent ? WS_EX_LAYERED : 0, nullptr);
-
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    int width = kBannerWidth;
-    int height = kBannerHeight;
+    int width = Scaled(kBannerWidth);
+    int height = Scaled(kBannerHeight);
     if (m_pPicture != nullptr)
     {
         width = m_pPicture->GetWidth();
         height = m_pPicture->GetHeight();
     }
-    SetSize(width, height);
+    Open(WS_POPUP, m_bTransparent ? WS_EX_LAYERED : 0, width, height,
+         L"Ohmwatch - power disconnected");
+
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     // Signed: a window larger than the screen stays centred at a negative place.
     SetPos((screenWidth - width) / 2, (screenHeight - height) / 2);
-
     SetTopMost(true);
-    SetWndProc(this);
-    SetTitle(L"Ohmwatch - power disconnected");
-    SetIcon(TrayIconProgram);
 
     if (m_bTransparent)
         SetLayeredContent(width, height);
@@ -132,9 +69,9 @@ void WindowAlert::SetLayeredContent(int width, int height)
 {
     // The content is given once; the system keeps it and composes it at every
     // later show, so the window never paints itself.
-    WindowDC screen(GetHandle());
-    MemoryDC source(screen.Get());
-    Selection picture(source.Get(), m_pPicture->GetBuffer());
+    const Orvu::Gdi::WindowDC screen(GetHandle());
+    const Orvu::Gdi::MemoryDC source(screen.Get());
+    const Orvu::Gdi::Selection picture(source.Get(), m_pPicture->GetBuffer());
 
     SIZE size = {width, height};
     POINT origin = {0, 0};
@@ -167,14 +104,10 @@ int WindowAlert::WndProc(Orvu::WindowBase* window, unsigned int message, unsigne
     switch (message)
     {
     case WM_PAINT:
-        if (!m_bTransparent && m_pCanvas != nullptr)
-            m_pCanvas->Draw(m_pGraphics);
+        // The layered window's content is given once and never painted.
+        if (m_bTransparent)
+            return static_cast<int>(DefWindowProcW(GetHandle(), message, wParam, lParam));
         break;
-    case WM_CLOSE:
-        // Close and Alt+F4 hide the alert without dismissing it, and never
-        // destroy it: it is needed again at the next change.
-        Hide();
-        return 1;
     case WM_LBUTTONUP:
         window->Hide();
         m_bDismissed = true;
@@ -182,7 +115,7 @@ int WindowAlert::WndProc(Orvu::WindowBase* window, unsigned int message, unsigne
     default:
         break;
     }
-    return static_cast<int>(DefWindowProcW(GetHandle(), message, wParam, lParam));
+    return MonitorWindow::WndProc(window, message, wParam, lParam);
 }
 
 void WindowAlert::OnDraw(Orvu::Canvas* canvas, Orvu::Graphics* graphics)
@@ -197,8 +130,8 @@ void WindowAlert::OnDraw(Orvu::Canvas* canvas, Orvu::Graphics* graphics)
     // stops at the display's width).
     graphics->FillRect(0, 0, canvas->GetWidth(), canvas->GetHeight());
     graphics->SetColor(Orvu::Color(0, 0, 0, 255));
-    graphics->SetFont(L"Ariel", true, false, true, 128);
-    graphics->DrawString(L"!!! Power disconnected !!!", 18, 18);
-    graphics->SetFont(L"Ariel", true, false, false, 16);
-    graphics->DrawString(L"Left click to dismiss", 4, 160);
+    graphics->SetFont(L"Ariel", true, false, true, Scaled(128));
+    graphics->DrawString(L"!!! Power disconnected !!!", Scaled(18), Scaled(18));
+    graphics->SetFont(L"Ariel", true, false, false, Scaled(16));
+    graphics->DrawString(L"Left click to dismiss", Scaled(4), Scaled(160));
 }

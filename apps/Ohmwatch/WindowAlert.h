@@ -1,21 +1,19 @@
 #pragma once
 
-#include "Canvas.h"
-#include "WindowBase.h"
+#include "MonitorWindow.h"
 
 namespace Orvu
 {
-class Graphics;
 class Picture;
 } // namespace Orvu
-
-class Ohmwatch;
 
 // The large "power disconnected" popup, centred and top-most. Shows the
 // alert picture as a per-pixel transparent layered window, or as an ordinary
 // popup painted with it; without a usable picture, a red banner. A left click
 // dismisses it: it stays away, whatever Show is asked, until the next Hide.
-class WindowAlert : public Orvu::WindowBase, public Orvu::WindowProc, public Orvu::CanvasDrawHandler
+// The picture is pixels: shown at its own size at every display scale; the
+// banner and its texts grow with the scale.
+class WindowAlert : public MonitorWindow
 {
 public:
     // Copies the setting AlertUseTransparency; creates nothing yet.
@@ -41,10 +39,7 @@ public:
 private:
     void SetLayeredContent(int width, int height);
 
-    Orvu::Graphics* m_pGraphics;
-    Orvu::CanvasWindowFull* m_pCanvas;
     Orvu::Picture* m_pPicture;
-    Ohmwatch* m_pApp;
     bool m_bDismissed;
     bool m_bTransparent;
 };

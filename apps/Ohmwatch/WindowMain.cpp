@@ -1,21 +1,17 @@
 #include "WindowMain.h"
 
 #include "Color.h"
+#include "Graphics.h"
 #include "Ohmwatch.h"
-
-#include <windows.h>
+#include "SingleInstance.h"
 
 #include <string>
 
 namespace
 {
 
-// WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX: a fixed-size window that can be
-// closed and minimised.
-const unsigned long kStyle = 0x00CA0000;
 const int kClientWidth = 280;
 const int kClientHeight = 104;
-const int kProgramIcon = 101;
 
 // The gauge: a red body 60 x 86 at (210, 10), filled in green from its
 // bottom edge by the charge.
@@ -53,44 +49,28 @@ const wchar_t* StateText(BatteryState state)
 
 } // namespace
 
-WindowMain::WindowMain(Ohmwatch* app) : m_pGraphics(nullptr), m_pCanvas(nullptr), m_pApp(app) {}
-
-WindowMain::~WindowMain()
+// Closing only hides the window; a double click on the tray icon shows it again.
+WindowMain::WindowMain(Ohmwatch* app) : MonitorWindow(app, Ohmwatch::WindowIdMain, Closing::Hides)
 {
-    SetWndProc(nullptr);
-    delete m_pGraphics;
-    delete m_pCanvas;
 }
 
 void WindowMain::Setup()
 {
-    Create(kStyle, 0, nullptr);
+    Open(kCaptionStyle, 0, Scaled(kClientWidth), Scaled(kClientHeight), L"Ohmwatch");
     SetTopMost(true);
-    SetSize(kClientWidth, kClientHeight);
-    SetWndProc(this);
-    SetTitle(L"Ohmwatch");
-    SetIcon(kProgramIcon);
-    m_pGraphics = new Orvu::Graphics();
-    m_pCanvas = new Orvu::CanvasWindowFull(this);
-    m_pCanvas->SetDrawHandler(this);
 }
 
-int WindowMain::WndProc(Orvu::WindowBase*, unsigned int msg, unsigned int wParam, long lParam)
+int WindowMain::WndProc(Orvu::WindowBase* window, unsigned int message, unsigned int wParam,
+                        long lParam)
 {
-    switch (msg)
+    // The hidden status window lives as long as the monitor, so it takes the
+    // installer's request to exit.
+    if (message == ExitRequestMessage() && message != 0)
     {
-    case WM_PAINT:
-        m_pCanvas->Draw(m_pGraphics);
-        break;
-    case WM_CLOSE:
-        // Closing only hides the window; a double click on the tray icon
-        // shows it again.
-        Hide();
-        return 1;
-    default:
-        break;
+        PostQuitMessage(0);
+        return 0;
     }
-    return static_cast<int>(DefWindowProcW(GetHandle(), msg, wParam, lParam));
+    return MonitorWindow::WndProc(window, message, wParam, lParam);
 }
 
 void WindowMain::OnDraw(Orvu::Canvas*, Orvu::Graphics* g)
@@ -103,25 +83,30 @@ void WindowMain::OnDraw(Orvu::Canvas*, Orvu::Graphics* g)
 
     // The face name goes to the font system exactly as written; it picks the
     // closest face it has.
-    g->SetFont(L"Ariel", true, false, true, 20);
-    g->DrawString(L"Power status:", 10, 10);
+    g->SetFont(L"Ariel", true, false, true, Scaled(20));
+    g->DrawString(L"Power status:", Scaled(10), Scaled(10));
 
-    g->SetFont(L"Times new roman", false, false, false, 20);
-    g->DrawString(L"power source", 18, 36);
-    g->DrawString(SourceText(status.source), 120, 36);
-    g->DrawString(L"power stored", 18, 56);
+    g->SetFont(L"Times new roman", false, false, false, Scaled(20));
+    g->DrawString(L"power source", Scaled(18), Scaled(36));
+    g->DrawString(SourceText(status.source), Scaled(120), Scaled(36));
+    g->DrawString(L"power stored", Scaled(18), Scaled(56));
     const unsigned int percent = status.percent;
     const std::wstring stored = L": " + std::to_wstring(percent) + L"%";
-    g->DrawString(stored.c_str(), 120, 56);
-    g->DrawString(L"battery state", 18, 76);
-    g->DrawString(StateText(status.batteryState), 120, 76);
+    g->DrawString(stored.c_str(), Scaled(120), Scaled(56));
+    g->DrawString(L"battery state", Scaled(18), Scaled(76));
+    g->DrawString(StateText(status.batteryState), Scaled(120), Scaled(76));
 
+    const int gaugeX = Scaled(kGaugeX);
+    const int gaugeTop = Scaled(kGaugeTop);
+    const int gaugeWidth = Scaled(kGaugeWidth);
+    const int gaugeHeight = Scaled(kGaugeHeight);
+    const int gaugeCorner = Scaled(kGaugeCorner);
     g->SetColor(Orvu::Color(200, 0, 0, 255));
-    g->FillRoundRect(kGaugeX, kGaugeTop, kGaugeWidth, kGaugeHeight, kGaugeCorner);
+    g->FillRoundRect(gaugeX, gaugeTop, gaugeWidth, gaugeHeight, gaugeCorner);
 
     // An unknown charge (255) gives a level taller than the body, reaching
     // above it to the top of the window.
-    const int level = static_cast<int>(percent * kGaugeHeight / 100);
+    const int level = static_cast<int>(percent * gaugeHeight / 100);
     g->SetColor(Orvu::Color(0, 200, 0, 255));
-    g->FillRoundRect(kGaugeX, kGaugeTop + kGaugeHeight - level, kGaugeWidth, level, kGaugeCorner);
+    g->FillRoundRect(gaugeX, gaugeTop + gaugeHeight - level, gaugeWidth, level, gaugeCorner);
 }

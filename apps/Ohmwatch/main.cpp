@@ -1,8 +1,13 @@
 #include "Ohmwatch.h"
+#include "SingleInstance.h"
 
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
+    // A second start in the same session (the start-up shortcut and a double
+    // click, say) leaves the running monitor alone and adds no second icon.
+    if (!ClaimSingleInstance())
+        return 0;
     return Orvu::Core::Run(new Ohmwatch(), true);
 }

@@ -7,6 +7,7 @@
 #include <cwctype>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Orvu
 {
@@ -39,6 +40,38 @@ std::wstring FoldCase(const wchar_t* text)
     return folded;
 }
 
+// The absolute form of path, resolved against the current folder; empty when
+// there is none.
+std::wstring FullPathOf(const wchar_t* path)
+{
+    const DWORD size = GetFullPathNameW(path, 0, NULL, NULL);
+    if (size == 0)
+        return std::wstring();
+    std::vector<wchar_t> buffer(size);
+    const DWORD length = GetFullPathNameW(path, size, &buffer[0], NULL);
+    if (length == 0 || length >= size)
+        return std::wstring();
+    return std::wstring(&buffer[0], length);
+}
+
+// Runs call, which calls into a plugin module; false when it threw. The
+// manager is the boundary to the plugins' code: one plugin's exception must
+// not end the program. The exception object is destroyed before this
+// returns, while the module whose code may destroy it is still loaded.
+template <class Call>
+bool CallPlugin(Call call)
+{
+    try
+    {
+        call();
+        return true;
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
+
 } // namespace
 
 OPPicManager::OPPicManager() {}
@@ -64,11 +97,21 @@ bool OPPicManager::LoadPlugin(const wchar_t* path)
 {
     if (!path)
         return false;
+    // Made before the module runs anything, so that recording it afterwards
+    // cannot fail and leave a live plugin unrecorded.
+    m_vPlugins.reserve(m_vPlugins.size() + 1);
 
+    // The very file that was named: by a relative path, Windows would search
+    // the program's folder and the system folders first and could load
+    // another module of the same name. The altered search path lets the
+    // plugin's own dependencies resolve beside it.
+    const std::wstring fullPath = FullPathOf(path);
+    if (fullPath.empty())
+        return false;
     HMODULE module;
     {
         CriticalErrorBoxesOff quiet;
-        module = LoadLibraryW(path);
+        module = LoadLibraryExW(fullPath.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     if (!module)
         return false;
@@ -85,17 +128,23 @@ bool OPPicManager::LoadPlugin(const wchar_t* path)
     record.module = module;
     record.plugin = 0;
 
+    int version = 0;
     if (!record.create || !record.release || !record.version ||
-        record.version() != PicPluginVersion)
+        !CallPlugin([&] { version = record.version(); }) || version != PicPluginVersion)
     {
         FreeLibrary(module);
         return false;
     }
 
-    // Reserved before the module creates anything, so that recording it
-    // afterwards cannot fail and leave a live plugin unrecorded.
-    m_vPlugins.reserve(m_vPlugins.size() + 1);
-    record.plugin = record.create(this);
+    const std::vector<PicPluginExt>::size_type registered = m_vExts.size();
+    if (!CallPlugin([&] { record.plugin = record.create(this); }))
+    {
+        // What it registered before it threw points into the module.
+        if (m_vExts.size() > registered)
+            m_vExts.erase(m_vExts.begin() + registered, m_vExts.end());
+        FreeLibrary(module);
+        return false;
+    }
     m_vPlugins.push_back(record);
     return true;
 }
@@ -108,7 +157,8 @@ void OPPicManager::UnLoadPlugins()
     plugins.swap(m_vPlugins);
     for (std::vector<PicPlugin>::size_type i = 0; i < plugins.size(); ++i)
     {
-        plugins[i].release(this, plugins[i].plugin);
+        // A release that throws still has its module unloaded.
+        CallPlugin([&] { plugins[i].release(this, plugins[i].plugin); });
         // Whatever the release registered anew points into the module that
         // is about to go.
         m_vExts.clear();
@@ -166,7 +216,8 @@ Picture* OPPicManager::LoadPicture(const wchar_t* path)
 
     // Destroyed here, on every path, unless the plugin filled it.
     std::unique_ptr<Picture> picture(new Picture());
-    if (!plugin->Load(path, picture.get()))
+    bool loaded = false;
+    if (!CallPlugin([&] { loaded = plugin->Load(path, picture.get()); }) || !loaded)
         return 0;
     return picture.release();
 }
@@ -178,7 +229,8 @@ bool OPPicManager::SavePicture(const wchar_t* path, Picture* picture)
     PicturePlugin* plugin = FindSavePlugin(PathFindExtensionW(path));
     if (!plugin)
         return false;
-    return plugin->Save(path, picture);
+    bool saved = false;
+    return CallPlugin([&] { saved = plugin->Save(path, picture); }) && saved;
 }
 
 } // namespace Orvu

@@ -27,11 +27,14 @@ public:
     // Loads every "OPPic_*.dll" of folder, not of its sub-folders. folder is
     // joined to the pattern as it stands, so it ends in a backslash.
     void LoadPlugins(const wchar_t* folder);
+    // Loads the module at path (made absolute against the current folder).
     // False, leaving no trace, for a file that is no library, lacks one of
-    // the three entry points or reports another contract version.
+    // the three entry points, reports another contract version, or throws
+    // from Version_Plugin or Create_Plugin.
     bool LoadPlugin(const wchar_t* path);
     // Drops every extension record first (their texts live in the modules),
-    // then releases and frees the modules in load order.
+    // then releases and frees the modules in load order, each one even when
+    // its Release_Plugin throws.
     void UnLoadPlugins();
 
     // For plugin modules: records a copy of ext.
@@ -45,9 +48,11 @@ public:
     PicturePlugin* FindLoadPlugin(const wchar_t* ext);
     PicturePlugin* FindSavePlugin(const wchar_t* ext);
 
-    // A new picture read from path, which the caller deletes, or null.
+    // A new picture read from path, which the caller deletes, or null (also
+    // when the plugin throws).
     Picture* LoadPicture(const wchar_t* path);
-    // Writes picture to path through the plugin for its extension.
+    // Writes picture to path through the plugin for its extension; false
+    // also when the plugin throws.
     bool SavePicture(const wchar_t* path, Picture* picture);
 
 protected:

@@ -2,6 +2,7 @@
 
 #include "ContextMenu.h"
 #include "File.h"
+#include "SystemIcon.h"
 
 #include <cstring>
 
@@ -104,8 +105,7 @@ bool TrayIcon::SetIcon(const wchar_t* path)
 {
     if (!m_pWindow || !path || !File::Exists(path))
         return false;
-    const HICON icon =
-        static_cast<HICON>(LoadImageW(nullptr, path, IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+    const HICON icon = Internal::LoadIconFile(path, Internal::IconSize::Small);
     if (!icon)
         return false;
     return ReplaceIcon(icon);
@@ -115,8 +115,7 @@ bool TrayIcon::SetIcon(int id)
 {
     if (!m_pWindow)
         return false;
-    const HICON icon = static_cast<HICON>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    const HICON icon = Internal::LoadProgramIcon(id, Internal::IconSize::Small);
     if (!icon)
         return false;
     return ReplaceIcon(icon);

@@ -38,13 +38,16 @@ public:
     // The tooltip; text of 128 characters or more is cut to 127. False when
     // the shell refuses the change, or before Init.
     bool SetName(const wchar_t* name);
-    // The picture from an icon file, at 16 x 16 pixels. False, with the
-    // picture unchanged, when the file is missing or holds no icon; false when
-    // the shell refuses the change, or before Init.
+    // The picture from an icon file, at the notification area's size: the
+    // system's small-icon size, read at each call (16 x 16 at 96 DPI, 20 at
+    // 120, 24 at 144, 32 at 192). False, with the picture unchanged, when the
+    // file is missing or holds no icon; false when the shell refuses the
+    // change, or before Init.
     bool SetIcon(const wchar_t* path);
-    // The picture from an icon resource of the program, at 16 x 16 pixels.
-    // False, with the picture unchanged, when the program has no such icon;
-    // false when the shell refuses the change, or before Init.
+    // The picture from an icon resource of the program: the group's image of
+    // the notification area's size. False, with the picture unchanged, when
+    // the program has no such icon; false when the shell refuses the change,
+    // or before Init.
     bool SetIcon(int id);
     // Not owned; null: a right click does nothing.
     void SetContextMenu(ContextMenu* menu);

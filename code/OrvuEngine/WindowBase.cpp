@@ -3,6 +3,7 @@
 #include "Exception.h"
 #include "File.h"
 #include "PendingException.h"
+#include "SystemIcon.h"
 
 #include <shellapi.h>
 
@@ -17,32 +18,43 @@ const wchar_t* const kClassName = L"Orvu_Window";
 // Resource id of the class icon in the program's module (IDI_APPLICATION).
 const int kClassIconId = 32512;
 
-// The class icon that SetIcon loaded itself and set last, or null. Only this
-// one is ever released: never the icon of the class record (a shared icon
-// from LoadIcon) nor one that something else set.
-HICON g_loadedClassIcon = nullptr;
+// The class icons, large and small, that SetIcon loaded itself and set last,
+// or null. Only these are ever released: never the icons of the class record
+// (shared icons from LoadIcon) nor ones that something else set.
+HICON g_loadedLargeIcon = nullptr;
+HICON g_loadedSmallIcon = nullptr;
 
-// Makes a freshly loaded icon the class icon of the window's class. Releases
-// the icon that an earlier call loaded (it is no longer the class icon), or
-// the new one when the class keeps its old icon. True when the class icon is
-// now the new icon.
-bool SetClassIcon(HWND window, HICON icon)
+// Makes freshly loaded icons the large and small class icons of the window's
+// class. Releases the icons that an earlier call loaded (they are no longer
+// the class icons), or the new ones when the class keeps its old icons. True
+// when the class icons are now the new icons.
+bool SetClassIcons(HWND window, HICON large, HICON smallIcon)
 {
-    if (icon == nullptr)
-        return false;
-
-    SetLastError(0);
-    const DWORD previous = SetClassLongW(window, GCL_HICON, reinterpret_cast<LONG>(icon));
-    const bool set = previous != 0 || GetLastError() == 0;
+    bool set = large != nullptr && smallIcon != nullptr;
+    if (set)
+    {
+        SetLastError(0);
+        const DWORD previous = SetClassLongW(window, GCL_HICON, reinterpret_cast<LONG>(large));
+        set = previous != 0 || GetLastError() == 0;
+    }
     if (!set)
     {
-        DestroyIcon(icon);
+        if (large != nullptr)
+            DestroyIcon(large);
+        if (smallIcon != nullptr)
+            DestroyIcon(smallIcon);
         return false;
     }
+    // Title bars show the small icon; without this one the system would
+    // keep showing the class record's.
+    SetClassLongW(window, GCL_HICONSM, reinterpret_cast<LONG>(smallIcon));
 
-    if (g_loadedClassIcon != nullptr && g_loadedClassIcon != icon)
-        DestroyIcon(g_loadedClassIcon);
-    g_loadedClassIcon = icon;
+    if (g_loadedLargeIcon != nullptr && g_loadedLargeIcon != large)
+        DestroyIcon(g_loadedLargeIcon);
+    if (g_loadedSmallIcon != nullptr && g_loadedSmallIcon != smallIcon)
+        DestroyIcon(g_loadedSmallIcon);
+    g_loadedLargeIcon = large;
+    g_loadedSmallIcon = smallIcon;
     return true;
 }
 
@@ -240,15 +252,14 @@ bool WindowBase::SetIcon(const wchar_t* path)
 {
     if (path == nullptr || !File::Exists(path))
         return false;
-    HICON icon = static_cast<HICON>(LoadImageW(nullptr, path, IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
-    return SetClassIcon(m_hWnd, icon);
+    return SetClassIcons(m_hWnd, Internal::LoadIconFile(path, Internal::IconSize::Large),
+                         Internal::LoadIconFile(path, Internal::IconSize::Small));
 }
 
 bool WindowBase::SetIcon(int id)
 {
-    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                               IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    return SetClassIcon(m_hWnd, icon);
+    return SetClassIcons(m_hWnd, Internal::LoadProgramIcon(id, Internal::IconSize::Large),
+                         Internal::LoadProgramIcon(id, Internal::IconSize::Small));
 }
 
 void WindowBase::SetWndProc(WindowProc* handler)

@@ -62,11 +62,13 @@ public:
     void SetOnTop();
     void SetOnBottom();
     bool SetTitle(const wchar_t* title);
-    // Sets the class icon from an icon file (32 x 32); false when the file
-    // does not exist. Releases the icon a previous SetIcon loaded.
+    // Sets the large and small class icons (taskbar and Alt+Tab; title bars)
+    // from an icon file, each at the size the system asks for (32 and 16
+    // pixels at 96 DPI); false when the file does not exist. Releases the
+    // icons a previous SetIcon loaded.
     bool SetIcon(const wchar_t* path);
-    // Sets the class icon from an icon resource of the program (16 x 16).
-    // Releases the icon a previous SetIcon loaded.
+    // The same from an icon resource of the program: the group's images of
+    // the system's large and small icon sizes.
     bool SetIcon(int id);
     // Not owned; null removes the handler.
     void SetWndProc(WindowProc* handler);

@@ -18,132 +18,15 @@ probe_exe=$1
 shell_exe=$2
 fake_battery=${ORVU_FAKE_BATTERY:-$ORVU_SOURCE_DIR/scripts/fake-battery.sh}
 
-# The simulated battery works in a private mount namespace: the driver starts
-# itself again inside one, with the battery folder bound over the system's.
-if [ -z "${ORVU_E2E_INNER:-}" ]; then
-    work=$(mktemp -d /tmp/ohmwatch-e2e.XXXXXX)
-    "$fake_battery" set "$work/battery" ac 80
-    status=0
-    ORVU_E2E_INNER=1 ORVU_E2E_WORK=$work \
-        "$fake_battery" run "$work/battery" bash ${ORVU_E2E_TRACE:+-x} "$0" "$@" || status=$?
-    rm -rf "$work"
-    exit $status
-fi
+source "$ORVU_SOURCE_DIR/tests/support/e2e-common.sh"
+e2e_enter_battery_namespace "$0" "$@"
 
-work=$ORVU_E2E_WORK
-battery=$work/battery
 shots=${ORVU_SCREENSHOT_DIR:-$work/shots}
 mkdir -p "$shots"
 convert=$(command -v convert-im6.q16 || command -v convert)
 
-failures=0
-app_pid=
-shell_pid=
-
-log() { echo "[$(date +%H:%M:%S.%N | cut -c1-12)] $*"; }
-fail() {
-    log "FAIL: $*"
-    failures=$((failures + 1))
-}
-check() { # description, command...
-    local what=$1
-    shift
-    if "$@"; then log "ok: $what"; else fail "$what"; fi
-}
-
-winpath() { echo "Z:${1//\//\\}"; }
-probe() { wine "$probe_exe" "$@" 2>/dev/null | tr -d '\r' || true; }
-# Exit status of a probe call; its output is dropped.
-probe_ok() { wine "$probe_exe" "$@" >/dev/null 2>&1; }
-
-# Waits until the command succeeds; polls every 50 ms.
-wait_until() { # timeout_s, command...
-    local timeout=$1
-    shift
-    local end=$(($(date +%s%N) + timeout * 1000000000))
-    while ! "$@"; do
-        [ "$(date +%s%N)" -lt "$end" ] || return 1
-        sleep 0.05
-    done
-}
-
-field() { # line, key: the value of key=value (values without blanks)
-    tr ' ' '\n' <<<"$1" | sed -n "s/^$2=//p" | head -1
-}
-
-cleanup() {
-    [ -n "$app_pid" ] && kill -9 "$app_pid" 2>/dev/null || true
-    [ -n "$shell_pid" ] && kill -9 "$shell_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-}
-trap cleanup EXIT
-
-# --- the notification area, as the test shell sees it ---------------------
-
-shell_log=
-shell_cmd=
-start_shell() {
-    shell_log=$work/shell.log
-    shell_cmd=$work/shell.cmd
-    local attempt
-    for attempt in 1 2 3 4 5; do
-        rm -f "$shell_log" "$shell_cmd"
-        wine "$shell_exe" --log "$(winpath "$shell_log")" --commands "$(winpath "$shell_cmd")" \
-            --timeout 300 >/dev/null 2>&1 &
-        shell_pid=$!
-        wait_until 20 grep -qs -E '^(READY|ERROR)' "$shell_log" || break
-        grep -qs '^READY' "$shell_log" && return 0
-        log "the test shell could not create its window yet; trying again"
-        # Right after the prefix was warmed up without a display, Wine's
-        # desktop process of that start may still be there, and windows
-        # cannot be created until it has gone.
-        wait "$shell_pid" 2>/dev/null || true
-        sleep 1
-    done
-    fail "the test shell did not start: $(cat "$shell_log" 2>&1)"
-    exit 1
-}
-stop_shell() {
-    echo quit >>"$shell_cmd"
-    wait_until 5 bash -c "! kill -0 $shell_pid 2>/dev/null" || kill -9 "$shell_pid" 2>/dev/null || true
-    shell_pid=
-}
-shell_command() { echo "$1" >>"$shell_cmd"; }
-
-# The tooltip and icon the shell shows now: those of the last successful
-# ADD or MODIFY that carried them.
-current_tip() {
-    grep -E '^(ADD|MODIFY) result=1 .* tip="' "$shell_log" 2>/dev/null | tail -1 | sed 's/.* tip="\([^"]*\)".*/\1/' || true
-}
-current_icon() {
-    grep -E '^(ADD|MODIFY) result=1 .* icon=[0-9]' "$shell_log" 2>/dev/null | tail -1 |
-        sed 's/.* \(icon=[0-9x]*\) .* mask=\(0x[0-9a-f]*\)\/.* color=\(0x[0-9a-f]*\)\/.*/\1 mask=\2 color=\3/' || true
-}
-# The tray's pictures as the shell would log them, read once from the
-# program's resources.
-declare -A icon_sums
-read_icon_sums() {
-    local id sums
-    while read -r id sums; do
-        icon_sums[$id]=$sums
-    done < <(probe icon "$(winpath "$ORVU_OUTPUT_DIR/Ohmwatch.exe")" \
-        1000 1020 1040 1060 1080 1100 2000 2020 2040 2060 2080 2100 3000)
-}
-expected_icon() { echo "${icon_sums[$1]:-missing}"; }
-tray_shows() { # tooltip, icon id
-    [ "$(current_tip)" = "$1" ] && [ "$(current_icon)" = "$(expected_icon "$2")" ]
-}
-expect_tray() { # tooltip, icon id, timeout
-    if wait_until "${3:-5}" tray_shows "$1" "$2"; then
-        log "ok: tray shows \"$1\" with icon $2"
-    else
-        fail "tray shows \"$(current_tip)\" [$(current_icon)], expected \"$1\" [icon $2: $(expected_icon "$2")]"
-    fi
-}
-
 # --- the monitor ------------------------------------------------------------
 
-app=
 picture=
 picture_w=
 picture_h=
@@ -156,53 +39,6 @@ prepare_app() { # name, settings lines...
     rm -f "$app/Ohmwatch.ini"
     cp "$picture" "$app/power-disconnected.png"
     printf '%s\n' "$@" >"$app/Ohmwatch.ini"
-}
-start_app() {
-    (cd "$app" && exec wine Ohmwatch.exe >"$app/stdout.txt" 2>"$app/stderr.txt") &
-    app_pid=$!
-}
-# Waits for the program to end and sets app_code to its exit code. Not in a
-# subshell: only this shell can wait for its own child.
-app_code=
-wait_for_app_exit() {
-    app_code=timeout
-    wait_until 15 bash -c "! kill -0 $app_pid 2>/dev/null" || return 0
-    app_code=0
-    wait "$app_pid" || app_code=$?
-    app_pid=
-}
-set_battery() { "$fake_battery" set "$battery" "$@"; }
-
-alert_title="Ohmwatch - power disconnected"
-window_line() { probe list "$1" | head -1; }
-is_visible() { [ "$(field "$(window_line "$1")" visible)" = 1 ]; }
-is_hidden() { probe_ok await "$1" hidden 0; }
-# A window that is to stay hidden: hidden now and still after a settle time
-# in which the monitor ticks dozens of times.
-stays_hidden() {
-    sleep 0.3
-    is_hidden "$1"
-}
-
-# Every window of the program, visible ones only.
-visible_windows() { probe class Orvu_Window | grep -c 'visible=1' || true; }
-
-# Choose a menu item: DOWNS presses of Down from the top (1 Options,
-# 2 About, 3 Exit, skipping the separator), then Return.
-choose_menu() {
-    shell_command rclick
-    probe_ok menu "$1"
-}
-
-# Exit through the menu: the icon goes, the windows go, the code is 0.
-exit_through_menu() {
-    local mark
-    mark=$(wc -l <"$shell_log")
-    choose_menu 3 || fail "the menu did not open for Exit"
-    wait_for_app_exit
-    check "Exit ends the program with code 0 (got $app_code)" [ "$app_code" = 0 ]
-    check "Exit removes the icon" bash -c "tail -n +$((mark + 1)) '$shell_log' | grep -q '^DELETE result=1'"
-    check "no window of the program is left" [ "$(probe class Orvu_Window | grep -c . || true)" = 0 ]
 }
 
 screenshot() { # name, x, y, w, h
@@ -238,7 +74,7 @@ if [ ! -f "$picture" ]; then
         -channel A -blur 0x8 +channel -fill white \
         -draw 'polygon 260,60 190,165 240,165 215,245 295,130 245,130' "PNG32:$picture"
 fi
-read_icon_sums
+read_icon_sums "$ORVU_OUTPUT_DIR/Ohmwatch.exe"
 picture_w=$(identify -format %w "$picture")
 picture_h=$(identify -format %h "$picture")
 screen_w=1366
@@ -283,6 +119,13 @@ constant_alpha_is() { # alpha, screenshot
     full=$(compare -metric AE "$work/shot-masked.png" "$work/alpha255.png" null: 2>&1 || true)
     log "pixels that differ from the picture at alpha $alpha: $expected, at alpha 255: $full"
     [ $((${expected%%.*} * 2)) -lt "${full%%.*}" ]
+}
+
+# The red banner (1366 x 180 from its top on screen): red around the texts,
+# above them and right of the smaller one, and to the screen's right edge
+# (the window is wider than the screen).
+is_red() {
+    [ "$("$convert" "$1" -format '%[fx:int(255*p{700,4}.r)],%[fx:int(255*p{700,4}.g)] %[fx:int(255*p{1000,170}.r)],%[fx:int(255*p{1000,170}.g)] %[fx:int(255*p{1362,4}.r)]' info:)" = "255,0 255,0 255" ]
 }
 
 # A point inside the picture where it is fully opaque, for clicking.
@@ -556,18 +399,37 @@ scenario_banner() {
     check "the banner is at -17, 294 and 1400 x 180" \
         [ "$(field "$line" x),$(field "$line" y),$(field "$line" w),$(field "$line" h)" = "-17,294,1400,180" ]
     check "the banner is not layered" [ "$(field "$line" layered)" = 0 ]
-    # Red around the texts: above them, and right of the smaller one.
-    is_red() {
-        [ "$("$convert" "$1" -format '%[fx:int(255*p{700,4}.r)],%[fx:int(255*p{700,4}.g)] %[fx:int(255*p{1000,170}.r)],%[fx:int(255*p{1000,170}.g)]' info:)" = "255,0 255,0" ] &&
-            # ... and to the screen's right edge, which is not the window's.
-            [ "$("$convert" "$1" -format '%[fx:int(255*p{1362,4}.r)]' info:)" = 255 ]
-    }
     check "the banner is red with its texts" shot_until banner 0 294 1366 180 is_red
     exit_through_menu
     stop_shell
 }
 
-for scenario in defaults threshold switched_off opaque banner; do
+# Plugins that throw from each of their calls beside the good ones: the
+# throwing module copied once per call from the test build
+# (plugin-throwing/ beside the probe). The alert picture's extension is the
+# one of the module whose Load throws, so the alert falls back to the banner.
+scenario_bad_plugins() {
+    log "== plugins that throw"
+    prepare_app bad-plugins 'AlertImage:alert.load'
+    cp "$(dirname "$probe_exe")"/plugin-throwing/OPPic_tThrow*.dll "$app/plugins/"
+    set_battery ac 80
+    start_shell
+    ORVU_TEST_PLUGIN_THROW_LOG=$(winpath "$app/threw.log") start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    set_battery battery 60
+    expect_tray "Ohmwatch - 60%" 1060
+    local line
+    line=$(probe await "$alert_title" visible 5000 | head -1)
+    check "the alert shows" [ "$(field "$line" visible)" = 1 ]
+    check "the alert is the banner" [ "$(field "$line" layered),$(field "$line" h)" = 0,180 ]
+    check "the banner is red with its texts" shot_until banner-bad-plugins 0 294 1366 180 is_red
+    exit_through_menu
+    stop_shell
+    check "the plugins threw from Version, Create, Load and Release" \
+        [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
+}
+
+for scenario in defaults threshold switched_off opaque banner bad_plugins; do
     if [ -n "${ORVU_E2E_ONLY:-}" ] && [ "$ORVU_E2E_ONLY" != "$scenario" ]; then
         continue
     fi

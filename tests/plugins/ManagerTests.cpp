@@ -20,6 +20,12 @@ std::wstring Fixture(const wchar_t* name)
     return FixtureDir() + name;
 }
 
+// The test module that throws from call.
+std::wstring Throwing(const wchar_t* call)
+{
+    return ProgramDir() + L"plugin-throwing\\OPPic_tThrow" + call + L".dll";
+}
+
 class PluginManager : public ::testing::Test
 {
 protected:
@@ -90,6 +96,34 @@ TEST_F(PluginManager, LoadPluginsTakesTheGoodModulesOfAFolderAndUnloadsThemInOrd
     EXPECT_FALSE(IsModuleLoaded(L"OPPic_tLoadable.dll"));
     EXPECT_FALSE(IsModuleLoaded(L"OPPic_tNoFlags.dll"));
     EXPECT_FALSE(IsModuleLoaded(L"OPPic_tNullCreate.dll"));
+}
+
+TEST_F(PluginManager, TheListedModuleIsLoadedNotOneOfTheSameNameFoundFirstByWindows)
+{
+    // The monitor lists "plugins\" of its current folder. For a relative
+    // path Windows searches the program's own folder first, so a module of
+    // the same relative name there would be loaded in place of the listed one.
+    const std::wstring decoyDir = ProgramDir() + L"plugins\\";
+    const std::wstring current = ScratchPath(L"current");
+    CreateDirectoryW(decoyDir.c_str(), NULL);
+    CreateDirectoryW(current.c_str(), NULL);
+    CreateDirectoryW((current + L"\\plugins").c_str(), NULL);
+    const std::wstring decoy = decoyDir + L"OPPic_tSame.dll";
+    ASSERT_TRUE(CopyFileW(Fixture(L"OPPic_tNoFlags.dll").c_str(), decoy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(Fixture(L"OPPic_tLoadable.dll").c_str(),
+                          (current + L"\\plugins\\OPPic_tSame.dll").c_str(), FALSE));
+
+    wchar_t previous[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(current.c_str()));
+    {
+        InspectableManager manager;
+        manager.LoadPlugins(L"plugins\\");
+        SetCurrentDirectoryW(previous);
+        EXPECT_EQ(L"OPPic_tLoadable:Version;OPPic_tLoadable:Create;", TakePluginLog());
+    }
+    EXPECT_TRUE(DeleteFileW(decoy.c_str()));
+    RemoveDirectoryW(decoyDir.c_str());
 }
 
 TEST_F(PluginManager, RecordWithBothFlagsOffIsKeptButNeverChosen)
@@ -169,6 +203,54 @@ TEST_F(PluginManager, DestroyingTheManagerReleasesAndUnloadsEveryModule)
     }
     EXPECT_EQ(L"OPPic_tLoadable:Release;OPPic_tLoadable:Delete;", TakePluginLog());
     EXPECT_FALSE(IsModuleLoaded(L"OPPic_tLoadable.dll"));
+}
+
+// A plugin that throws fails on its own; the program and the other plugins
+// go on.
+TEST_F(PluginManager, ModuleThatThrowsWhileLoadingIsUnloadedAndItsRecordsDropped)
+{
+    InspectableManager manager;
+    ASSERT_TRUE(manager.LoadPlugin(Fixture(L"OPPic_tLoadable.dll").c_str()));
+    EXPECT_FALSE(manager.LoadPlugin(Throwing(L"Version").c_str()));
+    EXPECT_FALSE(manager.LoadPlugin(Throwing(L"Create").c_str()));
+    EXPECT_EQ(L"OPPic_tLoadable:Version;OPPic_tLoadable:Create;"
+              L"OPPic_tThrow:Version;OPPic_tThrow:Throw;"
+              L"OPPic_tThrow:Version;OPPic_tThrow:Create;OPPic_tThrow:Throw;",
+              TakePluginLog());
+    EXPECT_FALSE(IsModuleLoaded(L"OPPic_tThrowVersion.dll"));
+    EXPECT_FALSE(IsModuleLoaded(L"OPPic_tThrowCreate.dll"));
+    // The record made before the throw pointed into the unloaded module.
+    ASSERT_EQ(1u, manager.Exts().size());
+    EXPECT_STREQ(L".tst", manager.Exts()[0].extension);
+    EXPECT_EQ(1u, manager.Plugins().size());
+}
+
+TEST_F(PluginManager, LoadOrSaveThatThrowsFailsAndAReleaseThatThrowsStillUnloads)
+{
+    InspectableManager manager;
+    ASSERT_TRUE(manager.LoadPlugin(Throwing(L"Load").c_str()));
+    ASSERT_TRUE(manager.LoadPlugin(Throwing(L"Save").c_str()));
+    ASSERT_TRUE(manager.LoadPlugin(Throwing(L"Release").c_str()));
+    ASSERT_TRUE(manager.LoadPlugin(Fixture(L"OPPic_tLoadable.dll").c_str()));
+    TakePluginLog();
+
+    Orvu::Picture picture;
+    EXPECT_EQ(NULL, manager.LoadPicture(L"picture.load"));
+    EXPECT_FALSE(manager.SavePicture(L"picture.save", &picture));
+    std::unique_ptr<Orvu::Picture> loaded(manager.LoadPicture(L"picture.release"));
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(L"OPPic_tThrow:Load;OPPic_tThrow:Throw;OPPic_tThrow:Save;OPPic_tThrow:Throw;"
+              L"OPPic_tThrow:Load;",
+              TakePluginLog());
+
+    manager.UnLoadPlugins();
+    EXPECT_EQ(L"OPPic_tThrow:Release;OPPic_tThrow:Delete;OPPic_tThrow:Release;OPPic_tThrow:Delete;"
+              L"OPPic_tThrow:Release;OPPic_tThrow:Throw;"
+              L"OPPic_tLoadable:Release;OPPic_tLoadable:Delete;",
+              TakePluginLog());
+    EXPECT_FALSE(IsModuleLoaded(L"OPPic_tThrowRelease.dll"));
+    EXPECT_FALSE(IsModuleLoaded(L"OPPic_tLoadable.dll"));
+    EXPECT_TRUE(manager.Exts().empty());
 }
 
 // The real plugins, found as the monitor finds them: "plugins\" in the

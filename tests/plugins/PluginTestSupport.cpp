@@ -16,11 +16,16 @@ std::wstring Folder(const std::wstring& path)
 
 } // namespace
 
-std::wstring FixtureDir()
+std::wstring ProgramDir()
 {
     wchar_t exe[MAX_PATH] = L"";
     GetModuleFileNameW(NULL, exe, MAX_PATH);
-    return Folder(exe) + L"plugin-fixtures\\";
+    return Folder(exe);
+}
+
+std::wstring FixtureDir()
+{
+    return ProgramDir() + L"plugin-fixtures\\";
 }
 
 std::wstring PicturesDir()
@@ -36,9 +41,7 @@ std::wstring PicturesDir()
 
 std::wstring ScratchPath(const wchar_t* name)
 {
-    wchar_t exe[MAX_PATH] = L"";
-    GetModuleFileNameW(NULL, exe, MAX_PATH);
-    const std::wstring folder = Folder(exe) + L"plugin-scratch\\";
+    const std::wstring folder = ProgramDir() + L"plugin-scratch\\";
     CreateDirectoryW(folder.c_str(), NULL);
     return folder + name;
 }

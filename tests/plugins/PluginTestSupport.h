@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+// The folder of the test program; ends in a backslash.
+std::wstring ProgramDir();
 // The test plugin modules, beside the test program; ends in a backslash.
 std::wstring FixtureDir();
 // The committed test pictures; ends in a backslash.

@@ -10,6 +10,14 @@
 //   TEST_PLUGIN_NULL_CREATE   Create_Plugin registers ".nul" for a null plugin
 //                             and returns null
 //   TEST_PLUGIN_CAN_LOAD/SAVE the flags of the one ".tst" record otherwise
+//   TEST_PLUGIN_THROWS        the module's file name "OPPic_tThrow<Entry>.dll"
+//                             names the call that throws: Version, Create
+//                             (after registering), Release, Load or Save; the
+//                             one record's extension is the entry in lower
+//                             case (".load") instead of ".tst"; each throw
+//                             also appends "<Entry> threw" as a line to the
+//                             file ORVU_TEST_PLUGIN_THROW_LOG names, if any,
+//                             for runs watched from outside the process
 
 #ifndef TEST_PLUGIN_VERSION
 #define TEST_PLUGIN_VERSION 1
@@ -27,8 +35,13 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cwchar>
+#include <cwctype>
+#include <stdexcept>
 #include <string>
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace
 {
@@ -45,6 +58,58 @@ void Log(const wchar_t* call)
     SetEnvironmentVariableW(L"ORVU_TEST_PLUGIN_LOG", log.c_str());
 }
 
+#if defined(TEST_PLUGIN_THROWS)
+// The entry named in this module's file name after "OPPic_tThrow".
+std::wstring ThrowingEntry()
+{
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH);
+    std::wstring name(path);
+    name.erase(0, name.find_last_of(L"\\/") + 1);
+    const std::wstring prefix = L"OPPic_tThrow";
+    if (name.compare(0, prefix.size(), prefix) != 0)
+        return std::wstring();
+    return name.substr(prefix.size(), name.find(L'.') - prefix.size());
+}
+
+// Throws, with a class whose code is in this module, when the file name
+// names call.
+void MayThrow(const wchar_t* call)
+{
+    if (ThrowingEntry() == call)
+    {
+        Log(L"Throw");
+        wchar_t logPath[MAX_PATH] = L"";
+        if (GetEnvironmentVariableW(L"ORVU_TEST_PLUGIN_THROW_LOG", logPath, MAX_PATH))
+        {
+            if (FILE* file = _wfopen(logPath, L"a"))
+            {
+                std::fprintf(file, "%ls threw\n", call);
+                std::fclose(file);
+            }
+        }
+        throw std::runtime_error("thrown by a test plugin");
+    }
+}
+
+inline const wchar_t* Extension()
+{
+    // Pointed to by the manager's record while the module is loaded.
+    static wchar_t extension[16] = L".";
+    const std::wstring entry = ThrowingEntry();
+    for (std::wstring::size_type i = 0; i < entry.size() && i < 14; ++i)
+        extension[i + 1] = static_cast<wchar_t>(towlower(entry[i]));
+    return extension;
+}
+#else
+void MayThrow(const wchar_t*) {}
+
+inline const wchar_t* Extension()
+{
+    return L".tst";
+}
+#endif
+
 // Load fails for paths containing "fail"; otherwise it makes a 1 x 1 picture
 // of (1, 2, 3, 4). Save succeeds for paths without "fail".
 class TestPlugin : public Orvu::PicturePlugin
@@ -54,6 +119,7 @@ public:
     virtual bool Load(const wchar_t* path, Orvu::Picture* picture)
     {
         Log(L"Load");
+        MayThrow(L"Load");
         if (wcsstr(path, L"fail"))
             return false;
         picture->SetSize(1, 1);
@@ -63,6 +129,7 @@ public:
     virtual bool Save(const wchar_t* path, Orvu::Picture*)
     {
         Log(L"Save");
+        MayThrow(L"Save");
         return wcsstr(path, L"fail") == 0;
     }
 };
@@ -83,11 +150,12 @@ ORVU_PLUGIN_EXPORT Orvu::PicturePlugin* Create_Plugin(Orvu::OPPicManager* manage
     return 0;
 #else
     TestPlugin* plugin = new TestPlugin();
-    record.extension = L".tst";
+    record.extension = Extension();
     record.plugin = plugin;
     record.canLoad = TEST_PLUGIN_CAN_LOAD;
     record.canSave = TEST_PLUGIN_CAN_SAVE;
     manager->AddExt(record);
+    MayThrow(L"Create");
     return plugin;
 #endif
 }
@@ -99,6 +167,7 @@ ORVU_PLUGIN_EXPORT void Release_Plugin(Orvu::OPPicManager* manager, Orvu::Pictur
     if (manager->FindLoadPlugin(L".tst") || manager->FindLoadPlugin(L".nul"))
         Log(L"RecordsStillThere");
     Log(plugin ? L"Release" : L"ReleaseNull");
+    MayThrow(L"Release");
     manager->RemovePlugin(plugin);
     delete plugin;
 }
@@ -107,5 +176,6 @@ ORVU_PLUGIN_EXPORT void Release_Plugin(Orvu::OPPicManager* manager, Orvu::Pictur
 ORVU_PLUGIN_EXPORT int Version_Plugin()
 {
     Log(L"Version");
+    MayThrow(L"Version");
     return TEST_PLUGIN_VERSION;
 }

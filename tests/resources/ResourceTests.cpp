@@ -2,6 +2,7 @@
 // data file and its icon groups, version record and manifest are read with
 // the system's own resource calls. Also the alert picture and the sample
 // settings that the build puts beside the program.
+#include "ProductInfo.h"
 #include "Settings.h"
 
 #include <windows.h>
@@ -237,7 +238,7 @@ std::wstring VersionString(const std::vector<unsigned char>& block, const wchar_
     return text;
 }
 
-TEST(ProgramVersion, NamesOhmwatchVersionZeroPointOne)
+TEST(ProgramVersion, NamesOhmwatchWithTheProjectVersion)
 {
     const std::wstring path = OutputFile(L"Ohmwatch.exe");
     DWORD ignored = 0;
@@ -250,18 +251,18 @@ TEST(ProgramVersion, NamesOhmwatchVersionZeroPointOne)
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_NE(fixed, nullptr);
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 0));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(1, 0));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(OHMWATCH_VERSION_MINOR, OHMWATCH_VERSION_MAJOR));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, OHMWATCH_VERSION_PATCH));
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(OHMWATCH_VERSION_MINOR, OHMWATCH_VERSION_MAJOR));
 
     EXPECT_EQ(VersionString(block, L"ProductName"), L"Ohmwatch");
     EXPECT_EQ(VersionString(block, L"InternalName"), L"Ohmwatch");
     EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"Ohmwatch.exe");
-    EXPECT_EQ(VersionString(block, L"ProductVersion"), L"0.1");
-    EXPECT_EQ(VersionString(block, L"FileVersion"), L"0.1");
+    EXPECT_EQ(VersionString(block, L"ProductVersion"), OHMWATCH_VERSION_TEXT_W);
+    EXPECT_EQ(VersionString(block, L"FileVersion"), OHMWATCH_VERSION_TEXT_W);
 }
 
-TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccess)
+TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccessAndDrawsAtTheDisplayScale)
 {
     const std::vector<unsigned char> bytes = Resource(1, RT_MANIFEST);
     ASSERT_FALSE(bytes.empty());
@@ -271,6 +272,15 @@ TEST_F(ProgramModule, ManifestRunsAsInvokerWithoutUiAccess)
     const std::string tag = manifest.substr(element, manifest.find('>', element) - element);
     EXPECT_NE(tag.find("level=\"asInvoker\""), std::string::npos) << tag;
     EXPECT_NE(tag.find("uiAccess=\"false\""), std::string::npos) << tag;
+    // Without it Windows stretches the windows and the tray picture into blur.
+    EXPECT_NE(manifest.find("SMI/2005/WindowsSettings\">true</dpiAware>"), std::string::npos);
+    // The project's version, filled in by the build: Windows refuses to start
+    // a program whose manifest names no valid version.
+    const std::string version = std::to_string(OHMWATCH_VERSION_MAJOR) + "." +
+                                std::to_string(OHMWATCH_VERSION_MINOR) + "." +
+                                std::to_string(OHMWATCH_VERSION_PATCH) + ".0";
+    EXPECT_NE(manifest.find("name=\"Ohmwatch\" version=\"" + version + "\""), std::string::npos)
+        << manifest;
 }
 
 class GdiPlus : public ::testing::Test

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
 #include <cstdio>
-#include <iostream>
-#include <sstream>
 #include <string>
 
 namespace
@@ -45,15 +47,31 @@ protected:
         fclose(file);
     }
 
-    // Reads the file, returning what was echoed to standard output.
+    // Reads the file, returning what was echoed to standard output (caught
+    // in a file put in place of descriptor 1 for the call).
     std::wstring Read(bool expectFile = true)
     {
-        std::wostringstream echo;
-        std::wstreambuf* previous = std::wcout.rdbuf(echo.rdbuf());
+        fflush(stdout);
+        const int saved = _dup(1);
+        const int echoFile = _wopen(L"echo.txt", _O_CREAT | _O_TRUNC | _O_WRONLY | _O_BINARY,
+                                    _S_IREAD | _S_IWRITE);
+        _dup2(echoFile, 1);
         const bool found = ReadSettings(m_settings);
-        std::wcout.rdbuf(previous);
+        fflush(stdout);
+        _dup2(saved, 1);
+        _close(saved);
+        _close(echoFile);
         EXPECT_EQ(expectFile, found);
-        return echo.str();
+
+        std::wstring echo;
+        FILE* file = _wfopen(L"echo.txt", L"rb");
+        for (int c = file ? fgetc(file) : EOF; c != EOF; c = fgetc(file))
+            if (c != '\r') // standard output is in text mode
+                echo.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+        if (file)
+            fclose(file);
+        DeleteFileW(L"echo.txt");
+        return echo;
     }
 
     Settings m_settings;

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -144,15 +145,20 @@ TEST(StatusWindow, IsCreatedHiddenTopMostWithItsSizeTitleAndIcon)
               style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_MAXIMIZEBOX));
     EXPECT_NE(0, GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    HICON icon = reinterpret_cast<HICON>(GetClassLongW(hwnd, GCL_HICON));
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(icon, &info)) << "the class icon is the program's icon 101";
-    BITMAP bits = {};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
-    EXPECT_EQ(16, bits.bmWidth);
-    if (info.hbmColor)
-        DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    // The program's icon 101 in the title bar (small, 16) and on the taskbar
+    // (large, 32).
+    for (const auto& slot : {std::make_pair(GCL_HICONSM, 16), std::make_pair(GCL_HICON, 32)})
+    {
+        HICON icon = reinterpret_cast<HICON>(GetClassLongW(hwnd, slot.first));
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info)) << "class icon " << slot.first;
+        BITMAP bits = {};
+        GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+        EXPECT_EQ(slot.second, bits.bmWidth);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
 }
 
 TEST(StatusWindow, ClosingHidesTheWindowWithoutDestroyingItOrEndingTheProgram)

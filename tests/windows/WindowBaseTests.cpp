@@ -94,6 +94,12 @@ HICON ClassIcon(HWND window)
     return reinterpret_cast<HICON>(GetClassLongW(window, GCL_HICON));
 }
 
+// The icon that title bars show.
+HICON SmallClassIcon(HWND window)
+{
+    return reinterpret_cast<HICON>(GetClassLongW(window, GCL_HICONSM));
+}
+
 bool IconIsLive(HICON icon)
 {
     ICONINFO info = {};
@@ -520,17 +526,22 @@ TEST(WindowBase, SetIconFromAFileSetsTheClassIconOfEveryWindow)
     DrainQueue();
 }
 
-TEST(WindowBase, SetIconFromAResourceLoadsItAt16Pixels)
+TEST(WindowBase, SetIconFromAResourceSetsTheLargeAndTheSmallClassIcon)
 {
     Orvu::WindowBase window;
     window.Create(WS_OVERLAPPEDWINDOW, 0, nullptr);
     EXPECT_TRUE(window.SetIcon(kTestIconId));
+    // The system's sizes at 96 DPI: taskbar and Alt+Tab 32, title bar 16.
     const HICON icon = ClassIcon(window.GetHandle());
-    EXPECT_EQ(16, IconWidth(icon));
-    // An id the program lacks keeps the current icon.
+    const HICON smallIcon = SmallClassIcon(window.GetHandle());
+    EXPECT_EQ(32, IconWidth(icon));
+    EXPECT_EQ(16, IconWidth(smallIcon));
+    // An id the program lacks keeps the current icons.
     EXPECT_FALSE(window.SetIcon(4242));
     EXPECT_EQ(icon, ClassIcon(window.GetHandle()));
+    EXPECT_EQ(smallIcon, SmallClassIcon(window.GetHandle()));
     EXPECT_TRUE(IconIsLive(icon));
+    EXPECT_TRUE(IconIsLive(smallIcon));
     DrainQueue();
 }
 
@@ -546,13 +557,16 @@ TEST(WindowBase, ReplacedIconsAreReleasedButNeverTheSharedOne)
     {
         const bool set = (i % 2 == 0) ? window.SetIcon(path.c_str()) : window.SetIcon(kTestIconId);
         ASSERT_TRUE(set) << "call " << i;
+        icons.push_back(SmallClassIcon(window.GetHandle()));
         icons.push_back(ClassIcon(window.GetHandle()));
     }
+    // The last small and large icons are the class's; every earlier one is gone.
     int live = 0;
-    for (size_t i = 0; i + 1 < icons.size(); ++i)
+    for (size_t i = 0; i + 2 < icons.size(); ++i)
         if (IconIsLive(icons[i]))
             ++live;
     EXPECT_EQ(0, live) << "replaced icons still live";
+    EXPECT_TRUE(IconIsLive(icons[icons.size() - 2]));
     EXPECT_TRUE(IconIsLive(icons.back()));
     DeleteFileW(path.c_str());
     DrainQueue();

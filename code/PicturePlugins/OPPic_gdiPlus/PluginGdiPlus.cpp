@@ -4,6 +4,7 @@
 #include "File.h"
 #include "OPPicManager.h"
 #include "Picture.h"
+#include "PluginEntryPoints.h"
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -19,25 +20,18 @@ namespace Flat = Gdiplus::DllExports;
 namespace
 {
 
-struct Format
-{
-    const wchar_t* extension;
-    const wchar_t* description;
-    bool canSave;
-};
-
 // Registered in this order, which is the order the manager matches them in.
-const Format g_formats[] = {
-    {L".bmp", L"Bitmap Image File", true},
-    {L".jpeg", L"JPEG Image", true},
-    {L".jpg", L"JPEG Image", true},
-    {L".gif", L"Graphical Interchange Format File", true},
-    {L".tiff", L"Tagged Image File Format", true},
-    {L".tif", L"Tagged Image File", true},
-    {L".png", L"Portable Network Graphic", true},
-    {L".exif", L"Exchangeable Image Information File", false},
-    {L".wmf", L"Windows Metafile", false},
-    {L".emf", L"Enhanced Windows Metafile", false},
+const PluginFormat g_formats[] = {
+    {L".bmp", L"Bitmap Image File", true, true},
+    {L".jpeg", L"JPEG Image", true, true},
+    {L".jpg", L"JPEG Image", true, true},
+    {L".gif", L"Graphical Interchange Format File", true, true},
+    {L".tiff", L"Tagged Image File Format", true, true},
+    {L".tif", L"Tagged Image File", true, true},
+    {L".png", L"Portable Network Graphic", true, true},
+    {L".exif", L"Exchangeable Image Information File", true, false},
+    {L".wmf", L"Windows Metafile", true, false},
+    {L".emf", L"Enhanced Windows Metafile", true, false},
 };
 
 // GDI+ for the length of one call.
@@ -247,28 +241,12 @@ bool PluginGdiPlus::Save(const wchar_t* path, Orvu::Picture* picture)
 
 ORVU_PLUGIN_EXPORT Orvu::PicturePlugin* Create_Plugin(Orvu::OPPicManager* manager)
 {
-    PluginGdiPlus* plugin = new PluginGdiPlus();
-    if (manager)
-    {
-        Orvu::PicPluginExt record;
-        record.plugin = plugin;
-        record.canLoad = true;
-        for (size_t i = 0; i < sizeof(g_formats) / sizeof(g_formats[0]); ++i)
-        {
-            record.extension = g_formats[i].extension;
-            record.description = g_formats[i].description;
-            record.canSave = g_formats[i].canSave;
-            manager->AddExt(record);
-        }
-    }
-    return plugin;
+    return CreateAndRegister<PluginGdiPlus>(manager, g_formats);
 }
 
 ORVU_PLUGIN_EXPORT void Release_Plugin(Orvu::OPPicManager* manager, Orvu::PicturePlugin* plugin)
 {
-    if (manager)
-        manager->RemovePlugin(plugin);
-    delete plugin;
+    ReleasePlugin(manager, plugin);
 }
 
 ORVU_PLUGIN_EXPORT int Version_Plugin()

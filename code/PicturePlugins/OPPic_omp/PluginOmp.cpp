@@ -3,9 +3,18 @@
 #include "OmpHeader.h"
 #include "OPPicManager.h"
 #include "Picture.h"
+#include "PluginEntryPoints.h"
 
-#include <fstream>
+#include <cstdio>
 #include <new>
+
+namespace
+{
+
+// Known, but neither loaded nor saved.
+const PluginFormat g_formats[] = {{L".omp", L"OrvuMap", false, false}};
+
+} // namespace
 
 PluginOmp::PluginOmp() {}
 
@@ -16,15 +25,17 @@ bool PluginOmp::Load(const wchar_t* path, Orvu::Picture* picture)
     if (!path || !picture)
         return false;
 
-    std::ifstream file(path, std::ios::in | std::ios::binary);
-    if (!file.is_open())
+    // C stdio: file streams would bring the whole of libstdc++'s locale
+    // support into the module to read seven bytes.
+    FILE* file = _wfopen(path, L"rb");
+    if (!file)
         return false;
     unsigned char bytes[OmpHeaderSize] = {0};
-    file.read(reinterpret_cast<char*>(bytes), OmpHeaderSize);
-    const std::streamsize count = file.gcount();
+    const std::size_t count = std::fread(bytes, 1, OmpHeaderSize, file);
+    std::fclose(file);
 
     OmpHeader header;
-    if (!ParseOmpHeader(bytes, static_cast<std::size_t>(count), header))
+    if (!ParseOmpHeader(bytes, count, header))
         return false;
 
     // Even 32767 x 32767 is more than a 32-bit process can hold: refused
@@ -50,35 +61,22 @@ bool PluginOmp::Save(const wchar_t* path, Orvu::Picture* picture)
     if (!FormatOmpHeader(picture->GetWidth(), picture->GetHeight(), bytes))
         return false;
 
-    std::ofstream file(path, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!file.is_open())
+    FILE* file = _wfopen(path, L"wb");
+    if (!file)
         return false;
-    file.write(reinterpret_cast<const char*>(bytes), OmpHeaderSize);
-    file.close();
-    return !file.fail();
+    const bool written = std::fwrite(bytes, 1, OmpHeaderSize, file) == OmpHeaderSize;
+    // Closing flushes: a full disk shows here.
+    return (std::fclose(file) == 0) && written;
 }
 
 ORVU_PLUGIN_EXPORT Orvu::PicturePlugin* Create_Plugin(Orvu::OPPicManager* manager)
 {
-    PluginOmp* plugin = new PluginOmp();
-    if (manager)
-    {
-        Orvu::PicPluginExt record;
-        record.extension = L".omp";
-        record.description = L"OrvuMap";
-        record.plugin = plugin;
-        record.canLoad = false;
-        record.canSave = false;
-        manager->AddExt(record);
-    }
-    return plugin;
+    return CreateAndRegister<PluginOmp>(manager, g_formats);
 }
 
 ORVU_PLUGIN_EXPORT void Release_Plugin(Orvu::OPPicManager* manager, Orvu::PicturePlugin* plugin)
 {
-    if (manager)
-        manager->RemovePlugin(plugin);
-    delete plugin;
+    ReleasePlugin(manager, plugin);
 }
 
 ORVU_PLUGIN_EXPORT int Version_Plugin()

@@ -1,0 +1,9 @@
+# Read by CPack once per generator (CPACK_PROJECT_CONFIG_FILE).
+if(CPACK_GENERATOR STREQUAL "ZIP")
+    # Ohmwatch-<version>-portable.zip holding the one folder "Ohmwatch/".
+    set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}-portable")
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+    set(CPACK_PACKAGING_INSTALL_PREFIX "/${CPACK_PACKAGE_NAME}")
+elseif(CPACK_GENERATOR STREQUAL "NSIS")
+    set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}-setup")
+endif()
