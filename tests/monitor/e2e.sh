@@ -422,10 +422,31 @@ scenario_bad_plugins() {
         [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
 }
 
+# Whether the title bar at the top of a window's frame (Wine draws it for
+# unmanaged windows) shows icon 101's own image of that size: searched in the
+# top-left corner, over each of the corner's three commonest colours (the
+# caption's is one of them).
+caption_shows_icon() { # size, screenshot of the frame
+    local size=$1 ico=$ORVU_SOURCE_DIR/apps/Ohmwatch/art/icons/ohmwatch-101.ico index colour found
+    index=$(identify "$ico" | awk -v s="${size}x${size}" \
+        '$3 == s { match($1, /\[[0-9]+\]/); print substr($1, RSTART + 1, RLENGTH - 2); exit }')
+    "$convert" "$2" -crop "$((size * 3))x$((size * 2))+0+0" +repage "$work/caption.png"
+    for colour in $("$convert" "$work/caption.png" -format %c histogram:info:- | sort -rn | head -3 |
+        sed 's/.*\(#[0-9A-Fa-f]*\).*/\1/'); do
+        "$convert" "$ico[$index]" -background "$colour" -flatten "$work/caption-icon.png"
+        found=$(compare -metric AE -subimage-search "$work/caption.png" "$work/caption-icon.png" \
+            null: 2>&1 || true)
+        [ "${found%% *}" = 0 ] && log "icon 101 at $size pixels in the title bar at ${found#* @ }" &&
+            return 0
+    done
+    return 1
+}
+
 # The monitor at a display scaling above 100 %, as its user sees it: the
 # tray's pictures are the groups' own images of the scaled small-icon size,
 # the status, about and options windows and the banner are their 96 DPI
-# design grown by the scale, and the alert picture keeps its own pixels.
+# design grown by the scale, the title bar shows the program's icon at the
+# scaled size, and the alert picture keeps its own pixels.
 scenario_scaled() {
     local dpi=${ORVU_E2E_DPI:?ORVU_E2E_DPI names the prefix scaling}
     log "== $dpi DPI: tray pictures, windows and banner scaled"
@@ -474,6 +495,9 @@ scenario_scaled() {
     check "the status window and its gauge are drawn at the scale" \
         shot_until "status-${dpi}dpi" "$(field "$line" ox)" "$(field "$line" oy)" \
         "$(field "$line" cw)" "$(field "$line" ch)" status_drawn
+    check "the status window's title bar shows icon 101's own ${tray_size}-pixel image" \
+        shot_until "status-frame-${dpi}dpi" "$(field "$line" x)" "$(field "$line" y)" \
+        "$(field "$line" w)" "$(field "$line" h)" caption_shows_icon "$tray_size"
     probe_ok close Ohmwatch
 
     # About and Options: 340 x 100 and 340 x 200 scaled, painted.
