@@ -13,12 +13,17 @@ HICON LoadAtSystemSize(HINSTANCE module, LPCWSTR name, IconSize size, UINT flags
     const bool large = size == IconSize::Large;
     // Read at every load: a change of the display's scaling shows in the
     // next picture loaded.
-    const int width = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
+    const int width = SystemIconWidth(size);
     const int height = GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON);
     return static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, width, height, flags));
 }
 
 } // namespace
+
+int SystemIconWidth(IconSize size)
+{
+    return GetSystemMetrics(size == IconSize::Large ? SM_CXICON : SM_CXSMICON);
+}
 
 HICON LoadProgramIcon(int id, IconSize size)
 {

@@ -4,6 +4,10 @@
 //
 //   monitor_probe list TITLE
 //   monitor_probe await TITLE visible|hidden|absent|present TIMEOUT_MS
+//   monitor_probe stamp TITLE visible|hidden|absent|present TIMEOUT_MS
+//                                 (as await, looking every millisecond, and
+//                                  prints only at=<microseconds since 1970>
+//                                  of the moment it saw the condition hold)
 //   monitor_probe close TITLE
 //   monitor_probe menu DOWNS      (DOWNS x Down then Return; 0: Escape)
 //   monitor_probe class CLASS     (every top-level window of that class)
@@ -120,7 +124,17 @@ int List(const wchar_t* title)
     return windows.empty() ? 1 : 0;
 }
 
-int Await(const wchar_t* title, const char* condition, DWORD timeoutMs)
+// Microseconds since 1970, from the host's clock as Wine reads it.
+unsigned long long Now()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000ull) / 10;
+}
+
+int Await(const wchar_t* title, const char* condition, DWORD timeoutMs, bool stamp)
 {
     const DWORD start = GetTickCount();
     for (;;)
@@ -128,8 +142,11 @@ int Await(const wchar_t* title, const char* condition, DWORD timeoutMs)
         const std::vector<HWND> windows = FindByTitle(title);
         if (Holds(windows, condition))
         {
-            for (HWND window : windows)
-                PrintWindow(window);
+            if (stamp)
+                wprintf(L"at=%llu\n", Now());
+            else
+                for (HWND window : windows)
+                    PrintWindow(window);
             return 0;
         }
         if (GetTickCount() - start > timeoutMs)
@@ -139,7 +156,7 @@ int Await(const wchar_t* title, const char* condition, DWORD timeoutMs)
                 PrintWindow(window);
             return 1;
         }
-        Sleep(20);
+        Sleep(stamp ? 1 : 20);
     }
 }
 
@@ -273,7 +290,8 @@ int main(int argc, char** argv)
         return List(title.c_str());
     if (command == "close")
         return Close(title.c_str());
-    if (command == "await" && argc >= 5)
-        return Await(title.c_str(), argv[3], static_cast<DWORD>(atol(argv[4])));
+    if ((command == "await" || command == "stamp") && argc >= 5)
+        return Await(title.c_str(), argv[3], static_cast<DWORD>(atol(argv[4])),
+                     command == "stamp");
     return Usage();
 }

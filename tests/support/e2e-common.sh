@@ -74,6 +74,8 @@ trap cleanup EXIT
 
 shell_log=
 shell_cmd=
+# Extra arguments are test_shell options; $shell_timeout (default 300 s)
+# bounds the shell's life.
 start_shell() {
     shell_log=$work/shell.log
     shell_cmd=$work/shell.cmd
@@ -81,7 +83,7 @@ start_shell() {
     for attempt in 1 2 3 4 5; do
         rm -f "$shell_log" "$shell_cmd"
         wine "$shell_exe" --log "$(winpath "$shell_log")" --commands "$(winpath "$shell_cmd")" \
-            --timeout 300 >/dev/null 2>&1 &
+            --timeout "${shell_timeout:-300}" "$@" >/dev/null 2>&1 &
         shell_pid=$!
         wait_until 20 grep -qs -E '^(READY|ERROR)' "$shell_log" || break
         grep -qs '^READY' "$shell_log" && return 0
