@@ -31,6 +31,12 @@ if(MINGW)
     # left out of every module.
     add_compile_options(-ffunction-sections -fdata-sections)
     add_link_options(-static-libstdc++ -shared-libgcc -Wl,--gc-sections)
+    # Sections at page-aligned file offsets: Wine can then map a module from
+    # its file, so only the pages a program touches take memory (and Windows
+    # pages them in the same way). With GNU ld's default of 512 bytes Wine
+    # copies every section, resources and debug data included, into private
+    # memory at load time.
+    add_link_options(-Wl,--file-alignment,4096)
     # The win32 thread model's libgcc needs no libwinpthread-1.dll.
     set(ORVU_RUNTIME_DLLS libgcc_s_dw2-1.dll)
     orvu_copy_runtime_dlls(${CMAKE_CXX_COMPILER} ${ORVU_OUTPUT_DIR} ${ORVU_RUNTIME_DLLS})

@@ -50,9 +50,23 @@ add_test(NAME wine_prefixes
             ${ORVU_WINE_NULL_PREFIX} ${ORVU_WINE_X11_PREFIX})
 set_tests_properties(wine_prefixes PROPERTIES
     FIXTURES_SETUP wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
+# The display scalings tested besides 96 DPI (125, 150 and 200 %): each in a
+# copy of the X11 prefix with that DPI, made once per build folder by the
+# fixture "wine_scaled_prefixes".
+set(ORVU_SCALED_DPIS 120 144 192)
+set(ORVU_WINE_SCALED_PREFIXES)
+foreach(dpi ${ORVU_SCALED_DPIS})
+    list(APPEND ORVU_WINE_SCALED_PREFIXES ${ORVU_WINE_X11_PREFIX}-dpi${dpi})
+endforeach()
+add_test(NAME wine_scaled_prefixes
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh --scaled
+            ${ORVU_WINE_X11_PREFIX} ${ORVU_SCALED_DPIS})
+set_tests_properties(wine_scaled_prefixes PROPERTIES
+    FIXTURES_SETUP wine_scaled FIXTURES_REQUIRED wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
+
 add_test(NAME wine_shutdown
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh --stop
-            ${ORVU_WINE_NULL_PREFIX} ${ORVU_WINE_X11_PREFIX})
+            ${ORVU_WINE_NULL_PREFIX} ${ORVU_WINE_X11_PREFIX} ${ORVU_WINE_SCALED_PREFIXES})
 set_tests_properties(wine_shutdown PROPERTIES
     FIXTURES_CLEANUP wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
 
@@ -82,16 +96,28 @@ function(orvu_add_test_program name)
     orvu_add_wine_test(${name} ${x11} ${timeout} COMMAND wine $<TARGET_FILE:${name}>)
 endfunction()
 
-# orvu_add_wine_test(<name> [X11] [TIMEOUT <s>] COMMAND <cmd...>)
+# orvu_add_wine_test(<name> [X11 | DPI <dpi>] [TIMEOUT <s>] COMMAND <cmd...>)
 #
 # Runs any command (a Wine program, or a shell driver that starts one) with
-# the Wine environment of the test prefixes.
+# the Wine environment of the test prefixes. DPI: under Xvfb in the X11
+# prefix set to that scaling (one of ORVU_SCALED_DPIS), on a screen of
+# 1366 x 768 scaled pixels, as a laptop at that scaling has.
 function(orvu_add_wine_test name)
-    cmake_parse_arguments(T "X11" "TIMEOUT" "COMMAND" ${ARGN})
+    cmake_parse_arguments(T "X11" "TIMEOUT;DPI" "COMMAND" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
-    if(T_X11)
+    set(fixtures wine)
+    if(T_DPI)
+        math(EXPR width "(1366 * ${T_DPI} + 48) / 96")
+        math(EXPR height "(768 * ${T_DPI} + 48) / 96")
+        add_test(NAME ${name}
+            COMMAND xvfb-run -a -s "-screen 0 ${width}x${height}x24"
+                    ${CMAKE_SOURCE_DIR}/scripts/x11-test.sh ${T_COMMAND}
+            WORKING_DIRECTORY ${ORVU_OUTPUT_DIR})
+        set(prefix ${ORVU_WINE_X11_PREFIX}-dpi${T_DPI})
+        set(fixtures "wine;wine_scaled")
+    elseif(T_X11)
         add_test(NAME ${name}
             COMMAND xvfb-run -a -s "-screen 0 1366x768x24"
                     ${CMAKE_SOURCE_DIR}/scripts/x11-test.sh ${T_COMMAND}
@@ -102,7 +128,7 @@ function(orvu_add_wine_test name)
         set(prefix ${ORVU_WINE_NULL_PREFIX})
     endif()
     set_tests_properties(${name} PROPERTIES
-        FIXTURES_REQUIRED wine
+        FIXTURES_REQUIRED "${fixtures}"
         TIMEOUT ${T_TIMEOUT}
         ENVIRONMENT "${ORVU_WINE_COMMON_ENV};WINEPREFIX=${prefix}")
 endfunction()

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Lays out every icon group of the monitor at 16, 32 and 256 pixels on a
-# light and on a dark taskbar colour, and the alert picture over a grey
+# light and on a dark taskbar colour, a row with each tray picture at the
+# notification area's sizes at 100, 125, 150 and 200 % display scaling (16,
+# 20, 24 and 32 pixels) side by side, and the alert picture over a grey
 # checkerboard, for a person to look at.
 #   contact-sheet.sh [output folder]   (default: build/contact-sheet)
 # Writes icons-light.png, icons-dark.png and alert.png. The small sizes are
@@ -21,20 +23,28 @@ trap 'rm -rf "$tmp"' EXIT
 
 ids="101 1000 1020 1040 1060 1080 1100 2000 2020 2040 2060 2080 2100 3000"
 for id in $ids; do
-    for size in 16 32 256; do
+    for size in 16 20 24 32 256; do
         icotool -x -w "$size" -h "$size" -o "$tmp/$id-$size.png" "$art/icons/ohmwatch-$id.ico"
         [ -s "$tmp/$id-$size.png" ] || { echo "contact-sheet: icon $id has no $size-pixel image" >&2; exit 1; }
     done
     convert "$tmp/$id-16.png" -filter point -resize 400% "$tmp/$id-16x4.png"
     convert "$tmp/$id-32.png" -filter point -resize 400% "$tmp/$id-32x4.png"
+    # One tile per tray picture: its four scaled sizes, bottom-aligned.
+    convert -background none "$tmp/$id-16.png" "$tmp/$id-20.png" "$tmp/$id-24.png" \
+            "$tmp/$id-32.png" -gravity east -splice 4x0 -gravity south +append "$tmp/$id-16-20-24-32.png"
 done
 
 sheet() { # name background text-colour
     local name=$1 bg=$2 fg=$3 rows=()
-    for kind in 16 16x4 32 32x4 256; do
+    for kind in 16 16x4 32 32x4 16-20-24-32 256; do
         local files=()
-        for id in $ids; do files+=("$tmp/$id-$kind.png"); done
+        for id in $ids; do
+            # The program's icon is never in the notification area.
+            [ "$kind" = 16-20-24-32 ] && [ "$id" = 101 ] && continue
+            files+=("$tmp/$id-$kind.png")
+        done
         local tile=14x1
+        [ "$kind" = 16-20-24-32 ] && tile=13x1
         [ "$kind" = 256 ] && tile=7x2
         local label='%t'
         case $kind in 16 | 32) label='' ;; esac

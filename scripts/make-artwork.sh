@@ -23,7 +23,7 @@ ids="101 1000 1020 1040 1060 1080 1100 2000 2020 2040 2060 2080 2100 3000"
 # The 256-pixel image is stored as PNG, the others as 32-bit bitmaps with
 # alpha. The PNG goes last: icotool 0.32 misreads the entries that follow a
 # PNG entry when it extracts from a file, though Windows reads either order.
-sizes="128 96 72 64 48 32 24 16"
+sizes="128 96 72 64 48 32 24 20 16"
 
 render() { # id size
     awk -v id="$1" -v size="$2" -f "$art/icons.awk" >"$tmp/$1-$2.svg"

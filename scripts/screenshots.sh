@@ -2,7 +2,8 @@
 # Screenshots of every window of the monitor (the alert transparent and
 # opaque, the red banner, the status, about and options windows), taken while
 # the end-to-end run drives the real program under Xvfb with a simulated
-# battery.
+# battery; then the banner and the status, about and options windows at 150
+# and 200 % display scaling (<name>-144dpi.png, <name>-192dpi.png).
 #   scripts/screenshots.sh [OUTPUT_FOLDER]     (default: build/screenshots)
 #   scripts/screenshots.sh --docs              the same, then renews the
 #                                              README's pictures in docs/
@@ -20,6 +21,9 @@ out=$(mkdir -p "${1:-$build/screenshots}" && cd "${1:-$build/screenshots}" && pw
 
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
 "$root/scripts/wine-prefix.sh" "$build/wine-null" "$build/wine-x11" >/dev/null
+scaled_dpis="144 192"
+# shellcheck disable=SC2086
+"$root/scripts/wine-prefix.sh" --scaled "$build/wine-x11" $scaled_dpis >/dev/null
 export WINEPREFIX=$build/wine-x11
 export WINEPATH="Z:${build//\//\\}\\bin"
 export ORVU_OUTPUT_DIR=$build/bin ORVU_SOURCE_DIR=$root ORVU_SCREENSHOT_DIR=$out
@@ -27,7 +31,15 @@ cd "$build/bin"
 status=0
 xvfb-run -a -s "-screen 0 1366x768x24" "$root/scripts/x11-test.sh" "$root/tests/monitor/e2e.sh" \
     "$build/tests-bin/monitor_probe.exe" "$build/tests-bin/test_shell.exe" || status=$?
-"$root/scripts/wine-prefix.sh" --stop "$build/wine-null" "$build/wine-x11"
+for dpi in $scaled_dpis; do
+    # A screen of 1366 x 768 at 100 %, grown with the scaling, as a laptop has.
+    WINEPREFIX=$build/wine-x11-dpi$dpi ORVU_E2E_ONLY=scaled ORVU_E2E_DPI=$dpi \
+        xvfb-run -a -s "-screen 0 $(((1366 * dpi + 48) / 96))x$(((768 * dpi + 48) / 96))x24" \
+        "$root/scripts/x11-test.sh" "$root/tests/monitor/e2e.sh" \
+        "$build/tests-bin/monitor_probe.exe" "$build/tests-bin/test_shell.exe" || status=$?
+done
+"$root/scripts/wine-prefix.sh" --stop "$build/wine-null" "$build/wine-x11" \
+    "$build/wine-x11-dpi144" "$build/wine-x11-dpi192"
 echo "screenshots in $out:"
 ls "$out"
 [ "$status" = 0 ] || exit $status

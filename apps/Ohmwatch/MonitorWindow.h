@@ -48,8 +48,9 @@ public:
     int Scaled(int designPixels) const;
 
 protected:
-    // Makes the drawing objects and creates the hidden window with the style and the client size in pixels, with its
-    // handler, title and the program's icon.
+    // Makes the drawing objects and creates the hidden window with the style
+    // and the client size in pixels, with its handler, title and the
+    // program's icon.
     void Open(unsigned long style, unsigned long exStyle, int width, int height,
               const wchar_t* title);
 

@@ -8,7 +8,8 @@
 
 #include <string>
 
-WindowAbout::WindowAbout(Ohmwatch* app) : MonitorWindow(app, Ohmwatch::WindowIdAbout, Closing::Destroys)
+WindowAbout::WindowAbout(Ohmwatch* app)
+    : MonitorWindow(app, Ohmwatch::WindowIdAbout, Closing::Destroys)
 {
 }
 

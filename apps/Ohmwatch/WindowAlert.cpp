@@ -62,7 +62,14 @@ void WindowAlert::Setup()
     SetTopMost(true);
 
     if (m_bTransparent)
+    {
         SetLayeredContent(width, height);
+        // The system keeps its own copy of the content and composes it at
+        // every show, so the picture's pixels and bitmap (1.3 MiB for the
+        // default picture) are not needed any more.
+        delete m_pPicture;
+        m_pPicture = nullptr;
+    }
 }
 
 void WindowAlert::SetLayeredContent(int width, int height)

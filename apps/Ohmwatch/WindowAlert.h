@@ -39,6 +39,8 @@ public:
 private:
     void SetLayeredContent(int width, int height);
 
+    // The alert picture for painting; null without a usable picture, and
+    // released once a layered window holds its content.
     Orvu::Picture* m_pPicture;
     bool m_bDismissed;
     bool m_bTransparent;

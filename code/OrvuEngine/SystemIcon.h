@@ -20,6 +20,8 @@ enum class IconSize
     Small
 };
 
+// The width in pixels the system draws icons of that size at, now.
+int SystemIconWidth(IconSize size);
 // A new icon from a resource of the program's own module, or null. From a
 // group, the image of exactly that size when it holds one; the caller owns it.
 HICON LoadProgramIcon(int id, IconSize size);

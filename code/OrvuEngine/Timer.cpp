@@ -2,10 +2,28 @@
 
 #include <windows.h>
 
-#include <mmsystem.h>
-
 namespace Orvu
 {
+
+namespace
+{
+
+// winmm's millisecond counter. winmm is loaded when a timer first ticks, not
+// imported: a program without timers then never loads it (under Wine it
+// brings ole32, rpcrt4 and the audio codec manager along, about 1.5 MiB of
+// memory). The function is looked up at every call, which costs about a
+// microsecond, so that the counter can be stood in for through the engine's
+// GetProcAddress import.
+DWORD Milliseconds()
+{
+    typedef DWORD(WINAPI * TimeGetTimeFunc)();
+    static const HMODULE winmm = LoadLibraryW(L"winmm.dll");
+    const TimeGetTimeFunc timeGetTimeFunc = reinterpret_cast<TimeGetTimeFunc>(
+        reinterpret_cast<void*>(GetProcAddress(winmm, "timeGetTime")));
+    return timeGetTimeFunc != nullptr ? timeGetTimeFunc() : GetTickCount();
+}
+
+} // namespace
 
 Timer::Timer()
     : m_uLastTime(0), m_fActionTime(0.0f), m_fTime(0.0f), m_bRunning(false), m_bActionCalled(false)
@@ -39,7 +57,7 @@ void Timer::Reset()
 
 float Timer::Tick()
 {
-    const unsigned int now = static_cast<unsigned int>(timeGetTime());
+    const unsigned int now = static_cast<unsigned int>(Milliseconds());
     // Unsigned 32-bit subtraction stays right when the counter has wrapped
     // around since the previous tick.
     const unsigned int elapsedMs = m_uLastTime == 0 ? 0u : now - m_uLastTime;

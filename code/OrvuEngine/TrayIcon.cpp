@@ -36,8 +36,10 @@ TrayIcon::~TrayIcon()
     // The window still routes its last messages (WM_DESTROY) to this object,
     // which is complete until the destructor body ends.
     delete m_pWindow;
-    if (m_nid.hIcon)
+    if (m_nid.hIcon && !IsKept(m_nid.hIcon))
         DestroyIcon(m_nid.hIcon);
+    for (const ResourcePicture& picture : m_resourcePictures)
+        DestroyIcon(picture.icon);
 }
 
 void TrayIcon::Init()
@@ -115,9 +117,22 @@ bool TrayIcon::SetIcon(int id)
 {
     if (!m_pWindow)
         return false;
+    const int width = Internal::SystemIconWidth(Internal::IconSize::Small);
+    for (const ResourcePicture& picture : m_resourcePictures)
+        if (picture.id == id && picture.width == width)
+            return ReplaceIcon(picture.icon);
     const HICON icon = Internal::LoadProgramIcon(id, Internal::IconSize::Small);
     if (!icon)
         return false;
+    try
+    {
+        m_resourcePictures.push_back(ResourcePicture{id, width, icon});
+    }
+    catch (...)
+    {
+        DestroyIcon(icon);
+        throw;
+    }
     return ReplaceIcon(icon);
 }
 
@@ -128,9 +143,17 @@ bool TrayIcon::ReplaceIcon(HICON icon)
     const bool changed = Publish();
     // The shell keeps a copy of the picture, so the old one is not needed
     // even when the change was refused.
-    if (old)
+    if (old && old != icon && !IsKept(old))
         DestroyIcon(old);
     return changed;
+}
+
+bool TrayIcon::IsKept(HICON icon) const
+{
+    for (const ResourcePicture& picture : m_resourcePictures)
+        if (picture.icon == icon)
+            return true;
+    return false;
 }
 
 void TrayIcon::SetContextMenu(ContextMenu* menu)

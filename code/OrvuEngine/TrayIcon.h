@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <vector>
+
 namespace Orvu
 {
 
@@ -25,7 +27,7 @@ public:
     // Nothing is shown until Init.
     TrayIcon();
     // Removes the icon from the notification area and destroys the hidden
-    // window and the icon's picture; the menu is not deleted.
+    // window and the icon's pictures; the menu is not deleted.
     virtual ~TrayIcon();
 
     TrayIcon(const TrayIcon&) = delete;
@@ -45,9 +47,11 @@ public:
     // change, or before Init.
     bool SetIcon(const wchar_t* path);
     // The picture from an icon resource of the program: the group's image of
-    // the notification area's size. False, with the picture unchanged, when
-    // the program has no such icon; false when the shell refuses the change,
-    // or before Init.
+    // the notification area's size. Each id is loaded once per size and kept
+    // until the tray icon is destroyed, so a program that switches among a
+    // few pictures loads and releases none at each change. False, with the
+    // picture unchanged, when the program has no such icon; false when the
+    // shell refuses the change, or before Init.
     bool SetIcon(int id);
     // Not owned; null: a right click does nothing.
     void SetContextMenu(ContextMenu* menu);
@@ -66,10 +70,20 @@ private:
     // lost by the shell, or one added after all). True when either worked.
     bool Publish();
 
-    // Puts a freshly loaded picture into the record, tells the shell and
-    // releases the picture it replaces.
-    bool ReplaceIcon(HICON icon);
+    struct ResourcePicture
+    {
+        int id;
+        int width;
+        HICON icon;
+    };
 
+    // Puts a picture into the record, tells the shell and releases the
+    // picture it replaces unless that is one of the kept resource pictures.
+    bool ReplaceIcon(HICON icon);
+    bool IsKept(HICON icon) const;
+
+    // The pictures loaded by resource id, in the order first used.
+    std::vector<ResourcePicture> m_resourcePictures;
     // Whether the shell took the icon, as far as its answers tell.
     bool m_bAdded;
 };

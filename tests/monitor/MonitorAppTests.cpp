@@ -383,6 +383,17 @@ TEST_F(MonitorApp, TickWithoutChangeNeitherAllocatesNorTalksToTheShell)
     EXPECT_EQ(calls, m_shell.Calls().size());
 }
 
+TEST(AllocationCounter, SeesWhatTheEngineAllocates)
+{
+    // The tick above is only proven allocation-free if allocations made in
+    // the engine's own module are counted too, not only the test program's.
+    Orvu::OPPicManager manager;
+    const Orvu::PicPluginExt ext = {L".counted", L"", nullptr, true, false};
+    AllocationCounter counter;
+    manager.AddExt(ext);
+    EXPECT_LT(0, counter.News());
+}
+
 TEST_F(MonitorApp, ChangeRepaintsTheVisibleStatusWindowOnly)
 {
     m_app->Tick();

@@ -4,12 +4,17 @@
 //
 //   monitor_probe list TITLE
 //   monitor_probe await TITLE visible|hidden|absent|present TIMEOUT_MS
+//   monitor_probe stamp TITLE visible|hidden|absent|present TIMEOUT_MS
+//                                 (as await, looking every millisecond, and
+//                                  prints only at=<microseconds since 1970>
+//                                  of the moment it saw the condition hold)
 //   monitor_probe close TITLE
 //   monitor_probe menu DOWNS      (DOWNS x Down then Return; 0: Escape)
 //   monitor_probe class CLASS     (every top-level window of that class)
-//   monitor_probe icon EXE ID...  (per ID, the 16 x 16 icon resource of EXE as
-//                                  the test shell logs icons:
-//                                  ID icon=WxH mask=.. color=..)
+//   monitor_probe icon EXE ID[@SIZE]...  (per ID, the icon resource of EXE at
+//                                  SIZE x SIZE pixels, 16 by default, as the
+//                                  test shell logs icons:
+//                                  ID[@SIZE] icon=WxH mask=.. color=..)
 //
 // A window line reads:
 //   hwnd=0x... visible=1 topmost=1 layered=1 x=.. y=.. w=.. h=.. cw=.. ch=..
@@ -25,6 +30,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -118,7 +124,17 @@ int List(const wchar_t* title)
     return windows.empty() ? 1 : 0;
 }
 
-int Await(const wchar_t* title, const char* condition, DWORD timeoutMs)
+// Microseconds since 1970, from the host's clock as Wine reads it.
+unsigned long long Now()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000ull) / 10;
+}
+
+int Await(const wchar_t* title, const char* condition, DWORD timeoutMs, bool stamp)
 {
     const DWORD start = GetTickCount();
     for (;;)
@@ -126,8 +142,11 @@ int Await(const wchar_t* title, const char* condition, DWORD timeoutMs)
         const std::vector<HWND> windows = FindByTitle(title);
         if (Holds(windows, condition))
         {
-            for (HWND window : windows)
-                PrintWindow(window);
+            if (stamp)
+                wprintf(L"at=%llu\n", Now());
+            else
+                for (HWND window : windows)
+                    PrintWindow(window);
             return 0;
         }
         if (GetTickCount() - start > timeoutMs)
@@ -137,7 +156,7 @@ int Await(const wchar_t* title, const char* condition, DWORD timeoutMs)
                 PrintWindow(window);
             return 1;
         }
-        Sleep(20);
+        Sleep(stamp ? 1 : 20);
     }
 }
 
@@ -213,8 +232,8 @@ int ListClass(const wchar_t* className)
     return 0;
 }
 
-// Loads the icon the way the program's tray icon does (16 x 16, default
-// colours) and prints the sums the test shell logs for it.
+// Loads the icon the way the program's tray icon does (the group's image of
+// that size, default colours) and prints the sums the test shell logs for it.
 int PrintIconSums(const wchar_t* exe, char** ids, int count)
 {
     HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -227,8 +246,10 @@ int PrintIconSums(const wchar_t* exe, char** ids, int count)
     for (int i = 0; i < count; ++i)
     {
         const int id = atoi(ids[i]);
+        const char* at = strchr(ids[i], '@');
+        const int size = at != nullptr ? atoi(at + 1) : 16;
         HICON icon = static_cast<HICON>(
-            LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+            LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
         const IconSums sums = ComputeIconSums(icon);
         if (icon != nullptr)
             DestroyIcon(icon);
@@ -238,8 +259,8 @@ int PrintIconSums(const wchar_t* exe, char** ids, int count)
             ++missing;
             continue;
         }
-        wprintf(L"%d icon=%dx%d mask=0x%08x color=0x%08x\n", id, sums.width, sums.height, sums.mask,
-                sums.color);
+        wprintf(L"%hs icon=%dx%d mask=0x%08x color=0x%08x\n", ids[i], sums.width, sums.height,
+                sums.mask, sums.color);
     }
     FreeLibrary(module);
     return missing == 0 ? 0 : 1;
@@ -269,7 +290,8 @@ int main(int argc, char** argv)
         return List(title.c_str());
     if (command == "close")
         return Close(title.c_str());
-    if (command == "await" && argc >= 5)
-        return Await(title.c_str(), argv[3], static_cast<DWORD>(atol(argv[4])));
+    if ((command == "await" || command == "stamp") && argc >= 5)
+        return Await(title.c_str(), argv[3], static_cast<DWORD>(atol(argv[4])),
+                     command == "stamp");
     return Usage();
 }

@@ -11,7 +11,9 @@
 # ORVU_SOURCE_DIR, as CTest gives them. Screenshots land in
 # $ORVU_SCREENSHOT_DIR when it is set (scripts/screenshots.sh), otherwise in a
 # temporary folder that is removed at the end. ORVU_E2E_ONLY=name runs one
-# scenario.
+# scenario. The scenario "scaled" runs only so, with ORVU_E2E_DPI set to the
+# prefix's display scaling (120, 144 or 192) on a screen of 1366 x 768 pixels
+# at that scaling.
 set -euo pipefail
 
 probe_exe=$1
@@ -77,8 +79,7 @@ fi
 read_icon_sums "$ORVU_OUTPUT_DIR/Ohmwatch.exe"
 picture_w=$(identify -format %w "$picture")
 picture_h=$(identify -format %h "$picture")
-screen_w=1366
-screen_h=768
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
 
 # What a person sees of the transparent alert without a compositor: the
 # desktop where the picture is fully transparent, elsewhere the picture's
@@ -429,10 +430,118 @@ scenario_bad_plugins() {
         [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
 }
 
-for scenario in defaults threshold switched_off opaque banner bad_plugins; do
-    if [ -n "${ORVU_E2E_ONLY:-}" ] && [ "$ORVU_E2E_ONLY" != "$scenario" ]; then
-        continue
-    fi
+# Whether the title bar at the top of a window's frame (Wine draws it for
+# unmanaged windows) shows icon 101's own image of that size: searched in the
+# top-left corner, over each of the corner's three commonest colours (the
+# caption's is one of them).
+caption_shows_icon() { # size, screenshot of the frame
+    local size=$1 ico=$ORVU_SOURCE_DIR/apps/Ohmwatch/art/icons/ohmwatch-101.ico index colour found
+    index=$(identify "$ico" | awk -v s="${size}x${size}" \
+        '$3 == s { match($1, /\[[0-9]+\]/); print substr($1, RSTART + 1, RLENGTH - 2); exit }')
+    "$convert" "$2" -crop "$((size * 3))x$((size * 2))+0+0" +repage "$work/caption.png"
+    for colour in $("$convert" "$work/caption.png" -format %c histogram:info:- | sort -rn | head -3 |
+        sed 's/.*\(#[0-9A-Fa-f]*\).*/\1/'); do
+        "$convert" "$ico[$index]" -background "$colour" -flatten "$work/caption-icon.png"
+        found=$(compare -metric AE -subimage-search "$work/caption.png" "$work/caption-icon.png" \
+            null: 2>&1 || true)
+        [ "${found%% *}" = 0 ] && log "icon 101 at $size pixels in the title bar at ${found#* @ }" &&
+            return 0
+    done
+    return 1
+}
+
+# The monitor at a display scaling above 100 %, as its user sees it: the
+# tray's pictures are the groups' own images of the scaled small-icon size,
+# the status, about and options windows and the banner are their 96 DPI
+# design grown by the scale, the title bar shows the program's icon at the
+# scaled size, and the alert picture keeps its own pixels.
+scenario_scaled() {
+    local dpi=${ORVU_E2E_DPI:?ORVU_E2E_DPI names the prefix scaling}
+    log "== $dpi DPI: tray pictures, windows and banner scaled"
+    # Design pixels at 96 DPI to pixels at this scaling, rounded.
+    px() { echo $((($1 * dpi + 48) / 96)); }
+    local tray_size
+    tray_size=$(px 16)
+    read_icon_sums "$ORVU_OUTPUT_DIR/Ohmwatch.exe" "$tray_size"
+    prepare_app scaled-banner 'AlertImage:no-such-picture.png'
+    set_battery ac 80
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    check "the charging band is the group's ${tray_size}-pixel image" \
+        [ "$(current_icon | cut -d' ' -f1)" = "icon=${tray_size}x${tray_size}" ]
+    set_battery battery 60
+    expect_tray "Ohmwatch - 60%" 1060
+
+    # The banner: 1400 x 180 scaled, centred on the screen, red with its text.
+    local line w h
+    w=$(px 1400)
+    h=$(px 180)
+    line=$(probe await "$alert_title" visible 5000 | head -1)
+    check "the banner is $w x $h, centred" \
+        [ "$(field "$line" x),$(field "$line" y),$(field "$line" w),$(field "$line" h)" = \
+        "$(((screen_w - w) / 2)),$(((screen_h - h) / 2)),$w,$h" ]
+    local top=$(field "$line" y) left=$((-$(field "$line" x)))
+    banner_drawn() { # red above the title and below the hint; dark title text
+        [ "$("$convert" "$1" -format "%[fx:int(255*p{$((screen_w / 2)),$(px 4)}.r)],%[fx:int(255*p{$((screen_w / 2)),$(px 4)}.g)] %[fx:int(255*p{$(($(px 1000) - left)),$(px 176)}.r)],%[fx:int(255*p{$(($(px 1000) - left)),$(px 176)}.g)]" info:)" = "255,0 255,0" ] &&
+            [ "$("$convert" "$1" -crop "$(px 400)x$(px 100)+$(px 300)+$(px 30)" -format '%[fx:int(255*minima.r)]' info:)" -lt 60 ]
+    }
+    check "the banner is red with its texts" \
+        shot_until "banner-${dpi}dpi" 0 "$top" "$screen_w" "$h" banner_drawn
+    xdotool mousemove $((screen_w / 2)) $((top + $(px 4))) click 1
+    check "a left click hides the banner" probe_ok await "$alert_title" hidden 3000
+
+    # The status window: 280 x 104 scaled, its gauge green up to 60 %.
+    shell_command dblclick
+    line=$(probe await Ohmwatch visible 3000 | head -1)
+    check "the status window's client area is $(px 280) x $(px 104)" \
+        [ "$(field "$line" cw)x$(field "$line" ch)" = "$(px 280)x$(px 104)" ]
+    status_drawn() { # the gauge red at its top, green at 60 %; dark heading text
+        [ "$("$convert" "$1" -format "%[fx:int(255*p{$(px 240),$(px 20)}.r)],%[fx:int(255*p{$(px 240),$(px 64)}.g)]" info:)" = 200,200 ] &&
+            [ "$("$convert" "$1" -crop "$(px 150)x$(px 20)+$(px 10)+$(px 10)" -format '%[fx:int(255*minima.r)]' info:)" -lt 100 ]
+    }
+    check "the status window and its gauge are drawn at the scale" \
+        shot_until "status-${dpi}dpi" "$(field "$line" ox)" "$(field "$line" oy)" \
+        "$(field "$line" cw)" "$(field "$line" ch)" status_drawn
+    check "the status window's title bar shows icon 101's own ${tray_size}-pixel image" \
+        shot_until "status-frame-${dpi}dpi" "$(field "$line" x)" "$(field "$line" y)" \
+        "$(field "$line" w)" "$(field "$line" h)" caption_shows_icon "$tray_size"
+    probe_ok close Ohmwatch
+
+    # About and Options: 340 x 100 and 340 x 200 scaled, painted.
+    local title downs size
+    for title in "Ohmwatch - About" "Ohmwatch - Options"; do
+        [ "$title" = "Ohmwatch - About" ] && downs=2 size="$(px 340)x$(px 100)" ||
+            downs=1 size="$(px 340)x$(px 200)"
+        choose_menu $downs || fail "the menu did not open for $title"
+        line=$(probe await "$title" visible 3000 | head -1)
+        check "\"$title\" has a client area of $size" [ "$(field "$line" cw)x$(field "$line" ch)" = "$size" ]
+        window_drawn() { # light grey ground; dark text in the first line
+            [ "$("$convert" "$1" -format "%[fx:int(255*p{$(px 330),$(px 90)}.r)]" info:)" = 250 ] &&
+                [ "$("$convert" "$1" -crop "$(px 150)x$(px 16)+$(px 10)+$(px 12)" -format '%[fx:int(255*minima.r)]' info:)" -lt 100 ]
+        }
+        check "\"$title\" is painted at the scale" \
+            shot_until "$(tr 'A-Z' 'a-z' <<<"${title#Ohmwatch - }")-${dpi}dpi" "$(field "$line" ox)" \
+            "$(field "$line" oy)" "$(field "$line" cw)" "$(field "$line" ch)" window_drawn
+        probe_ok close "$title"
+    done
+    exit_through_menu
+    stop_shell
+
+    # The alert picture keeps its own pixels, centred.
+    prepare_app scaled-picture
+    set_battery battery 60
+    start_shell
+    start_app
+    line=$(probe await "$alert_title" visible 20000 | head -1)
+    check "the alert picture keeps its size ${picture_w} x ${picture_h}, centred" \
+        [ "$(field "$line" x),$(field "$line" y),$(field "$line" w),$(field "$line" h)" = \
+        "$(((screen_w - picture_w) / 2)),$(((screen_h - picture_h) / 2)),$picture_w,$picture_h" ]
+    exit_through_menu
+    stop_shell
+}
+
+for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins}; do
     "scenario_$scenario"
 done
 

@@ -23,7 +23,9 @@ namespace
 
 const int kIconIds[] = {101,  1000, 1020, 1040, 1060, 1080, 1100,
                         2000, 2020, 2040, 2060, 2080, 2100, 3000};
-const int kIconSizes[] = {256, 128, 96, 72, 64, 48, 32, 24, 16};
+const int kIconSizes[] = {256, 128, 96, 72, 64, 48, 32, 24, 20, 16};
+// The notification area's sizes at 100, 125, 150 and 200 % display scaling.
+const int kTraySizes[] = {16, 20, 24, 32};
 
 // The tests run in the output folder, beside the program.
 std::wstring OutputFile(const wchar_t* name)
@@ -144,13 +146,13 @@ IconPixels ReadIcon(HICON icon)
     return pixels;
 }
 
-TEST_F(ProgramModule, EveryIconGroupHoldsNineSquareSizesOf32BitsEach)
+TEST_F(ProgramModule, EveryIconGroupHoldsTenSquareSizesOf32BitsEach)
 {
     for (int id : kIconIds)
     {
         SCOPED_TRACE("icon group " + std::to_string(id));
         const std::vector<GroupEntry> entries = ParseGroup(Resource(id, RT_GROUP_ICON));
-        ASSERT_EQ(entries.size(), 9u);
+        ASSERT_EQ(entries.size(), 10u);
 
         std::set<int> sizes;
         for (const GroupEntry& entry : entries)
@@ -181,7 +183,7 @@ TEST_F(ProgramModule, EveryIconGroupHoldsNineSquareSizesOf32BitsEach)
 
 TEST_F(ProgramModule, SmallIconsLoadWithVisiblePixelsAndTransparentSurroundings)
 {
-    for (int size : {16, 32})
+    for (int size : kTraySizes)
         for (int id : kIconIds)
         {
             SCOPED_TRACE("icon " + std::to_string(id) + " at " + std::to_string(size));
@@ -206,25 +208,29 @@ TEST_F(ProgramModule, SmallIconsLoadWithVisiblePixelsAndTransparentSurroundings)
         }
 }
 
-TEST_F(ProgramModule, TrayIconsDifferFromEachOtherAtSixteenPixels)
+TEST_F(ProgramModule, TrayIconsDifferFromEachOtherAtEveryTraySize)
 {
     // Each band and state must look different in the notification area: a
     // group pointing at the wrong file, or two equal pictures, shows here.
-    std::vector<std::vector<unsigned char>> seen;
-    for (int id : kIconIds)
+    for (int size : kTraySizes)
     {
-        if (id == 101)
-            continue;
-        HICON icon =
-            static_cast<HICON>(LoadImageW(s_module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
-        ASSERT_NE(icon, nullptr) << id;
-        const IconPixels pixels = ReadIcon(icon);
-        DestroyIcon(icon);
-        for (const std::vector<unsigned char>& other : seen)
-            EXPECT_NE(pixels.bgra, other) << "icon " << id << " repeats an earlier one";
-        seen.push_back(pixels.bgra);
+        SCOPED_TRACE("size " + std::to_string(size));
+        std::vector<std::vector<unsigned char>> seen;
+        for (int id : kIconIds)
+        {
+            if (id == 101)
+                continue;
+            HICON icon = static_cast<HICON>(
+                LoadImageW(s_module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+            ASSERT_NE(icon, nullptr) << id;
+            const IconPixels pixels = ReadIcon(icon);
+            DestroyIcon(icon);
+            for (const std::vector<unsigned char>& other : seen)
+                EXPECT_NE(pixels.bgra, other) << "icon " << id << " repeats an earlier one";
+            seen.push_back(pixels.bgra);
+        }
+        EXPECT_EQ(seen.size(), 13u);
     }
-    EXPECT_EQ(seen.size(), 13u);
 }
 
 std::wstring VersionString(const std::vector<unsigned char>& block, const wchar_t* name)

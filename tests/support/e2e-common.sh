@@ -74,6 +74,8 @@ trap cleanup EXIT
 
 shell_log=
 shell_cmd=
+# Extra arguments are test_shell options; $shell_timeout (default 300 s)
+# bounds the shell's life.
 start_shell() {
     shell_log=$work/shell.log
     shell_cmd=$work/shell.cmd
@@ -81,7 +83,7 @@ start_shell() {
     for attempt in 1 2 3 4 5; do
         rm -f "$shell_log" "$shell_cmd"
         wine "$shell_exe" --log "$(winpath "$shell_log")" --commands "$(winpath "$shell_cmd")" \
-            --timeout 300 >/dev/null 2>&1 &
+            --timeout "${shell_timeout:-300}" "$@" >/dev/null 2>&1 &
         shell_pid=$!
         wait_until 20 grep -qs -E '^(READY|ERROR)' "$shell_log" || break
         grep -qs '^READY' "$shell_log" && return 0
@@ -111,15 +113,17 @@ current_icon() {
     grep -E '^(ADD|MODIFY) result=1 .* icon=[0-9]' "$shell_log" 2>/dev/null | tail -1 |
         sed 's/.* \(icon=[0-9x]*\) .* mask=\(0x[0-9a-f]*\)\/.* color=\(0x[0-9a-f]*\)\/.*/\1 mask=\2 color=\3/' || true
 }
-# The tray's pictures as the shell would log them, read once from the
-# program's resources.
+# The tray's pictures as the shell would log them, read from the program's
+# resources: the groups' images of the notification area's size (16 pixels
+# at 96 DPI).
 declare -A icon_sums
-read_icon_sums() { # program
-    local id sums
+read_icon_sums() { # program [size]
+    local size=${2:-16} id sums
     while read -r id sums; do
-        icon_sums[$id]=$sums
+        icon_sums[${id%@*}]=$sums
     done < <(probe icon "$(winpath "$1")" \
-        1000 1020 1040 1060 1080 1100 2000 2020 2040 2060 2080 2100 3000)
+        1000@$size 1020@$size 1040@$size 1060@$size 1080@$size 1100@$size \
+        2000@$size 2020@$size 2040@$size 2060@$size 2080@$size 2100@$size 3000@$size)
 }
 expected_icon() { echo "${icon_sums[$1]:-missing}"; }
 tray_shows() { # tooltip, icon id

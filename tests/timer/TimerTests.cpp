@@ -2,6 +2,7 @@
 // the one-shot action, and the millisecond counter's wrap-around.
 
 #include "Caller.h"
+#include "ImportSlot.h"
 #include "Timer.h"
 
 #include <gtest/gtest.h>
@@ -30,24 +31,25 @@ private:
     Orvu::Timer& m_timer;
 };
 
-// Points the engine's import of timeGetTime at a clock the test sets, so that
+// Stands in for winmm's timeGetTime, which the engine looks up by name
+// through its import of GetProcAddress, with a clock the test sets, so that
 // any counter value, a wrap-around included, can be read by Tick. The import
-// table slot is restored on destruction.
+// is put back on destruction.
 class FakeClock
 {
 public:
-    FakeClock() : m_slot(FindSlot()), m_original(0)
+    FakeClock()
+        : m_slot(ImportSlot::Find(GetModuleHandleW(L"OrvuEngine.dll"), "kernel32.dll",
+                                  "GetProcAddress")),
+          m_original(nullptr)
     {
         if (m_slot != nullptr)
-        {
-            m_original = *m_slot;
-            Write(reinterpret_cast<ULONG_PTR>(&Now));
-        }
+            m_original = ImportSlot::Write(m_slot, reinterpret_cast<void*>(&Lookup));
     }
     ~FakeClock()
     {
         if (m_slot != nullptr)
-            Write(m_original);
+            ImportSlot::Write(m_slot, m_original);
     }
     bool Installed() const { return m_slot != nullptr; }
     static void Set(DWORD now) { s_now = now; }
@@ -55,50 +57,15 @@ public:
 
 private:
     static DWORD WINAPI Now() { return s_now; }
-
-    void Write(ULONG_PTR value)
+    static FARPROC WINAPI Lookup(HMODULE module, LPCSTR name)
     {
-        DWORD old;
-        VirtualProtect(m_slot, sizeof(*m_slot), PAGE_READWRITE, &old);
-        *m_slot = value;
-        VirtualProtect(m_slot, sizeof(*m_slot), old, &old);
+        if (HIWORD(name) != 0 && std::strcmp(name, "timeGetTime") == 0)
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&Now));
+        return GetProcAddress(module, name);
     }
 
-    static ULONG_PTR* FindSlot()
-    {
-        BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleW(L"OrvuEngine.dll"));
-        if (base == nullptr)
-            return nullptr;
-        const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-        const IMAGE_NT_HEADERS* nt =
-            reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& imports =
-            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (const IMAGE_IMPORT_DESCRIPTOR* module =
-                 reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-             module->Name != 0; ++module)
-        {
-            if (lstrcmpiA(reinterpret_cast<const char*>(base + module->Name), "winmm.dll") != 0)
-                continue;
-            const DWORD names =
-                module->OriginalFirstThunk != 0 ? module->OriginalFirstThunk : module->FirstThunk;
-            const IMAGE_THUNK_DATA* name = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + names);
-            IMAGE_THUNK_DATA* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-            for (; name->u1.AddressOfData != 0; ++name, ++slot)
-            {
-                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
-                    continue;
-                const IMAGE_IMPORT_BY_NAME* byName =
-                    reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
-                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), "timeGetTime") == 0)
-                    return reinterpret_cast<ULONG_PTR*>(&slot->u1.Function);
-            }
-        }
-        return nullptr;
-    }
-
-    ULONG_PTR* m_slot;
-    ULONG_PTR m_original;
+    void** m_slot;
+    void* m_original;
     static DWORD s_now;
 };
 
@@ -109,7 +76,7 @@ class TimerOnFakeClock : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_clock.Installed()) << "the engine does not import timeGetTime";
+        ASSERT_TRUE(m_clock.Installed()) << "the engine does not import GetProcAddress";
         FakeClock::Set(100000);
     }
     // Advances the clock and ticks.

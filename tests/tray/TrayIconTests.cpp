@@ -307,6 +307,12 @@ TEST_F(TrayIconTest, IconFromResourceShowsIts16PixelPictureAndAMissingIdKeepsIt)
     EXPECT_FALSE(tray.SetIcon(3999));
     EXPECT_TRUE(m_shell.NotificationsSince(mark).empty());
     EXPECT_TRUE(ShowsIcon(OnlyIcon(), expected.Get()));
+
+    // Shown again after another picture (resource pictures are kept, so the
+    // one replaced must not have been released).
+    ASSERT_TRUE(tray.SetIcon(m_fileA.c_str()));
+    ASSERT_TRUE(tray.SetIcon(3001));
+    EXPECT_TRUE(ShowsIcon(OnlyIcon(), expected.Get()));
 }
 
 TEST_F(TrayIconTest, ReplacedPicturesAreReleased)

@@ -6,7 +6,8 @@
 # 1000..1100 step 20 the six charge bands on battery, 2000..2100 the same
 # bands with a charging bolt beside the battery, 3000 no battery (red cross).
 #
-# The 16, 24 and 32 pixel images are drawn pixel by pixel (every shape sits on
+# The 16, 20, 24 and 32 pixel images (the notification area at 100, 125,
+# 150 and 200 % display scaling) are drawn pixel by pixel (every shape sits on
 # whole pixels, the bolt and the cross come from hand-drawn masks) so they
 # stay sharp in the notification area. The larger images are drawn as
 # vectors with the same proportions, with whole-pixel rectangles.
@@ -42,7 +43,7 @@ BEGIN {
     else fail("unknown icon id " id)
 
     printf "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\">\n", size, size, size, size
-    if (size == 16 || size == 24 || size == 32) pixel_icon()
+    if (size == 16 || size == 20 || size == 24 || size == 32) pixel_icon()
     else vector_icon()
     print "</svg>"
 }
@@ -135,52 +136,48 @@ function pixel_mask(rows, n, x, y, c, k,    r, i, j, d, line, w) {
     delete mask
 }
 
-function pixel_icon(    level, fh, x0, n) {
-    if (size == 16) {
-        # Body 10 x 14 with a 4 x 2 cap; charge area 6 x 10.
-        # Charge heights per band, hand-picked so neighbouring bands differ.
-        split("2 3 4 6 8 10", levels, " ")
-        level = (band < 0) ? 0 : levels[band + 1]
-        x0 = charging ? 0 : 3
-        pixel_battery(x0, 0, 10, 14, 6, 2, 1, level)
-        if (charging) {
-            n = split("...##|...##|..##.|..##.|.##..|.####|####.|..##.|.##..|.##..|##...|#....", rows, "|")
-            pixel_mask(rows, n, 10, 2, "y", 1)
-        }
-        if (cross) {
-            n = split("##....##|###..###|.######.|..####..|..####..|.######.|###..###|##....##", rows, "|")
-            pixel_mask(rows, n, 4, 5, "x", 0)
-        }
-    } else if (size == 24) {
+# One hand-drawn size: the charge heights of the six bands, the battery's
+# left edge when charging and when not, its body, cap and outline, and the
+# bolt's and the cross's masks ("|" between rows) with their top-left corners
+# and the bolt's outline width.
+function pixel_drawing(levelText, x0charging, x0plain, w, h, capw, caph, t, bolt, bx, by, bk, crossRows, cx, cy,    level, n) {
+    split(levelText, levels, " ")
+    level = (band < 0) ? 0 : levels[band + 1]
+    pixel_battery(charging ? x0charging : x0plain, 0, w, h, capw, caph, t, level)
+    if (charging) {
+        n = split(bolt, rows, "|")
+        pixel_mask(rows, n, bx, by, "y", bk)
+    }
+    if (cross) {
+        n = split(crossRows, rows, "|")
+        pixel_mask(rows, n, cx, cy, "x", 0)
+    }
+}
+
+function pixel_icon(    cross8) {
+    cross8 = "##....##|###..###|.######.|..####..|..####..|.######.|###..###|##....##"
+    if (size == 16)
+        # Body 10 x 14 with a 4 x 2 cap; charge area 6 x 10. Charge heights
+        # per band, hand-picked so neighbouring bands differ.
+        pixel_drawing("2 3 4 6 8 10", 0, 3, 10, 14, 6, 2, 1,
+            "...##|...##|..##.|..##.|.##..|.####|####.|..##.|.##..|.##..|##...|#....", 10, 2, 1,
+            cross8, 4, 5)
+    else if (size == 20)
+        # Body 12 x 17 with a 6 x 3 cap; charge area 8 x 13.
+        pixel_drawing("2 3 5 8 11 13", 0, 4, 12, 17, 6, 3, 1,
+            "...###|...##.|..###.|..##..|.###..|.#####|#####.|..###.|..##..|.###..|.##...|##....|#.....", 13, 3, 1,
+            cross8, 6, 7)
+    else if (size == 24)
         # Body 14 x 21 with an 8 x 3 cap; charge area 10 x 17.
-        split("2 4 7 10 14 17", levels, " ")
-        level = (band < 0) ? 0 : levels[band + 1]
-        x0 = charging ? 1 : 5
-        pixel_battery(x0, 0, 14, 21, 8, 3, 1, level)
-        if (charging) {
-            n = split("....###|....###|...###.|...###.|..###..|..###..|.###...|.######|######.|...###.|..###..|..###..|.###...|.##....|###....|##.....|#......", rows, "|")
-            pixel_mask(rows, n, 15, 3, "y", 1)
-        }
-        if (cross) {
-            n = split("##......##|###....###|.###..###.|..######..|...####...|...####...|..######..|.###..###.|###....###|##......##", rows, "|")
-            pixel_mask(rows, n, 7, 9, "x", 0)
-        }
-    } else {
+        pixel_drawing("2 4 7 10 14 17", 1, 5, 14, 21, 8, 3, 1,
+            "....###|....###|...###.|...###.|..###..|..###..|.###...|.######|######.|...###.|..###..|..###..|.###...|.##....|###....|##.....|#......", 15, 3, 1,
+            "##......##|###....###|.###..###.|..######..|...####...|...####...|..######..|.###..###.|###....###|##......##", 7, 9)
+    else
         # Body 20 x 28 with an 8 x 4 cap and a two-pixel outline; charge
         # area 14 x 22.
-        split("3 5 9 13 18 22", levels, " ")
-        level = (band < 0) ? 0 : levels[band + 1]
-        x0 = charging ? 0 : 6
-        pixel_battery(x0, 0, 20, 28, 8, 4, 2, level)
-        if (charging) {
-            n = split(".....####|.....####|....####.|....####.|...####..|...####..|..####...|..####...|.####....|.########|#########|########.|....####.|....###..|...####..|...###...|..####...|..###....|.###.....|.###.....|.##......|##.......|##.......|#........", rows, "|")
-            pixel_mask(rows, n, 21, 4, "y", 2)
-        }
-        if (cross) {
-            n = split("###........###|####......####|.####....####.|..####..####..|...########...|....######....|....######....|...########...|..####..####..|.####....####.|####......####|###........###", rows, "|")
-            pixel_mask(rows, n, 9, 12, "x", 0)
-        }
-    }
+        pixel_drawing("3 5 9 13 18 22", 0, 6, 20, 28, 8, 4, 2,
+            ".....####|.....####|....####.|....####.|...####..|...####..|..####...|..####...|.####....|.########|#########|########.|....####.|....###..|...####..|...###...|..####...|..###....|.###.....|.###.....|.##......|##.......|##.......|#........", 21, 4, 2,
+            "###........###|####......####|.####....####.|..####..####..|...########...|....######....|....######....|...########...|..####..####..|.####....####.|####......####|###........###", 9, 12)
     fill_holes()
     emit_pixels()
 }

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <cstddef>
 #include <cwchar>
 #include <cwctype>
 #include <memory>
@@ -34,29 +35,91 @@ const PluginFormat g_formats[] = {
     {L".emf", L"Enhanced Windows Metafile", true, false},
 };
 
-// GDI+ for the length of one call.
+// The GDI+ functions this plugin uses, bound by name.
+struct GdiPlusFunctions
+{
+    decltype(&Gdiplus::GdiplusStartup) Startup;
+    decltype(&Gdiplus::GdiplusShutdown) Shutdown;
+    decltype(&Flat::GdipCreateBitmapFromFile) CreateBitmapFromFile;
+    decltype(&Flat::GdipCreateBitmapFromScan0) CreateBitmapFromScan0;
+    decltype(&Flat::GdipGetImageWidth) GetImageWidth;
+    decltype(&Flat::GdipGetImageHeight) GetImageHeight;
+    decltype(&Flat::GdipBitmapLockBits) BitmapLockBits;
+    decltype(&Flat::GdipBitmapUnlockBits) BitmapUnlockBits;
+    decltype(&Flat::GdipBitmapGetPixel) BitmapGetPixel;
+    decltype(&Flat::GdipGetImageEncodersSize) GetImageEncodersSize;
+    decltype(&Flat::GdipGetImageEncoders) GetImageEncoders;
+    decltype(&Flat::GdipSaveImageToFile) SaveImageToFile;
+    decltype(&Flat::GdipDisposeImage) DisposeImage;
+};
+
+template <class TFunction> bool Bind(HMODULE module, const char* name, TFunction& function)
+{
+    function = reinterpret_cast<TFunction>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return function != NULL;
+}
+
+bool BindAll(HMODULE module, GdiPlusFunctions& f)
+{
+    return Bind(module, "GdiplusStartup", f.Startup) &&
+           Bind(module, "GdiplusShutdown", f.Shutdown) &&
+           Bind(module, "GdipCreateBitmapFromFile", f.CreateBitmapFromFile) &&
+           Bind(module, "GdipCreateBitmapFromScan0", f.CreateBitmapFromScan0) &&
+           Bind(module, "GdipGetImageWidth", f.GetImageWidth) &&
+           Bind(module, "GdipGetImageHeight", f.GetImageHeight) &&
+           Bind(module, "GdipBitmapLockBits", f.BitmapLockBits) &&
+           Bind(module, "GdipBitmapUnlockBits", f.BitmapUnlockBits) &&
+           Bind(module, "GdipBitmapGetPixel", f.BitmapGetPixel) &&
+           Bind(module, "GdipGetImageEncodersSize", f.GetImageEncodersSize) &&
+           Bind(module, "GdipGetImageEncoders", f.GetImageEncoders) &&
+           Bind(module, "GdipSaveImageToFile", f.SaveImageToFile) &&
+           Bind(module, "GdipDisposeImage", f.DisposeImage);
+}
+
+// GDI+ for the length of one call: the library is loaded and started here
+// and shut down and unloaded at the end. A program that reads one picture at
+// start so does not keep GDI+ and the codec libraries it brings in (several
+// MiB under Wine) for the rest of its run.
 class GdiPlusSession
 {
 public:
-    GdiPlusSession() : m_token(0), m_bStarted(false)
+    GdiPlusSession()
+        : m_bCodecsLoaded(GetModuleHandleW(L"windowscodecs.dll") != NULL),
+          m_hModule(LoadLibraryW(L"gdiplus.dll")), m_token(0), m_bStarted(false)
     {
+        if (!m_hModule || !BindAll(m_hModule, m_functions))
+            return;
         Gdiplus::GdiplusStartupInput input;
         input.GdiplusVersion = 1;
         input.DebugEventCallback = NULL;
         input.SuppressBackgroundThread = FALSE;
         input.SuppressExternalCodecs = FALSE;
-        m_bStarted = Gdiplus::GdiplusStartup(&m_token, &input, NULL) == Gdiplus::Ok;
+        m_bStarted = m_functions.Startup(&m_token, &input, NULL) == Gdiplus::Ok;
     }
     ~GdiPlusSession()
     {
         if (m_bStarted)
-            Gdiplus::GdiplusShutdown(m_token);
+            m_functions.Shutdown(m_token);
+        if (!m_hModule)
+            return;
+        FreeLibrary(m_hModule);
+        // Wine's GDI+ reads pictures through the imaging codecs, a module it
+        // loads on first use and never releases; with it stay COM and RPC,
+        // about 2.5 MiB. The reference it left is released here, when the
+        // codecs were not loaded before this call.
+        if (!m_bCodecsLoaded)
+            if (HMODULE codecs = GetModuleHandleW(L"windowscodecs.dll"))
+                FreeLibrary(codecs);
     }
     bool IsStarted() const { return m_bStarted; }
+    const GdiPlusFunctions& Functions() const { return m_functions; }
 
 private:
     GdiPlusSession(const GdiPlusSession&);
     GdiPlusSession& operator=(const GdiPlusSession&);
+    bool m_bCodecsLoaded;
+    HMODULE m_hModule;
+    GdiPlusFunctions m_functions;
     ULONG_PTR m_token;
     bool m_bStarted;
 };
@@ -65,11 +128,11 @@ private:
 class BitmapHolder
 {
 public:
-    BitmapHolder() : m_pBitmap(NULL) {}
+    explicit BitmapHolder(const GdiPlusFunctions& gdip) : m_gdip(gdip), m_pBitmap(NULL) {}
     ~BitmapHolder()
     {
         if (m_pBitmap)
-            Flat::GdipDisposeImage(m_pBitmap);
+            m_gdip.DisposeImage(m_pBitmap);
     }
     Gdiplus::GpBitmap** Receive() { return &m_pBitmap; }
     Gdiplus::GpBitmap* Get() const { return m_pBitmap; }
@@ -77,6 +140,7 @@ public:
 private:
     BitmapHolder(const BitmapHolder&);
     BitmapHolder& operator=(const BitmapHolder&);
+    const GdiPlusFunctions& m_gdip;
     Gdiplus::GpBitmap* m_pBitmap;
 };
 
@@ -101,11 +165,11 @@ const wchar_t* MimeTypeFor(const wchar_t* path)
 
 // The index of the first installed encoder for mimeType, its class id in
 // clsid; -1 when there is none.
-int FindEncoder(const wchar_t* mimeType, CLSID& clsid)
+int FindEncoder(const GdiPlusFunctions& gdip, const wchar_t* mimeType, CLSID& clsid)
 {
     UINT count = 0;
     UINT size = 0;
-    if (Flat::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+    if (gdip.GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
         return -1;
 
     // The records are followed in the same block by the texts they point to.
@@ -113,7 +177,7 @@ int FindEncoder(const wchar_t* mimeType, CLSID& clsid)
     if (!block)
         return -1;
     Gdiplus::ImageCodecInfo* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.get());
-    if (Flat::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok)
+    if (gdip.GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
         return -1;
 
     for (UINT i = 0; i < count; ++i)
@@ -133,7 +197,7 @@ int FindEncoder(const wchar_t* mimeType, CLSID& clsid)
 // buffer's bytes are exactly GDI+'s premultiplied ARGB, so they are handed
 // over as that. The buffer is bottom-up: the scan starts at its last memory
 // row and steps backwards.
-bool WrapBuffer(HBITMAP buffer, BitmapHolder& bitmap)
+bool WrapBuffer(const GdiPlusFunctions& gdip, HBITMAP buffer, BitmapHolder& bitmap)
 {
     DIBSECTION section;
     if (!buffer || GetObjectW(buffer, sizeof(section), &section) != sizeof(section) ||
@@ -149,9 +213,62 @@ bool WrapBuffer(HBITMAP buffer, BitmapHolder& bitmap)
         scan0 += static_cast<size_t>(height - 1) * stride;
         stride = -stride;
     }
-    return Flat::GdipCreateBitmapFromScan0(width, height, stride, PixelFormat32bppPARGB, scan0,
-                                           bitmap.Receive()) == Gdiplus::Ok &&
+    return gdip.CreateBitmapFromScan0(width, height, stride, PixelFormat32bppPARGB, scan0,
+                                      bitmap.Receive()) == Gdiplus::Ok &&
            bitmap.Get();
+}
+
+// Alpha as GDI+ gives it, not premultiplied.
+Orvu::Color ColorOf(Gdiplus::ARGB value)
+{
+    Orvu::Color color;
+    color.r = static_cast<unsigned char>(value >> 16);
+    color.g = static_cast<unsigned char>(value >> 8);
+    color.b = static_cast<unsigned char>(value);
+    color.a = static_cast<unsigned char>(value >> 24);
+    return color;
+}
+
+// Copies the whole bitmap in one read of its bits as 32-bit ARGB, the values
+// GdipBitmapGetPixel gives one by one at a far higher cost (a call and a
+// lock per pixel). False when GDI+ cannot give the bits so.
+bool CopyLockedPixels(const GdiPlusFunctions& gdip, Gdiplus::GpBitmap* bitmap, UINT width, UINT height, Orvu::Picture* picture)
+{
+    if (width == 0 || height == 0)
+        return true;
+    Gdiplus::GpRect whole(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData data;
+    if (gdip.BitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB,
+                                 &data) != Gdiplus::Ok)
+        return false;
+    for (UINT y = 0; y < height; ++y)
+    {
+        const Gdiplus::ARGB* row = reinterpret_cast<const Gdiplus::ARGB*>(
+            static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride);
+        for (UINT x = 0; x < width; ++x)
+            picture->SetPixel(ColorOf(row[x]), x, y);
+    }
+    gdip.BitmapUnlockBits(bitmap, &data);
+    return true;
+}
+
+// Pixel by pixel, column by column. A pixel GDI+ cannot read repeats the last
+// one read (opaque black before the first), so one bad pixel does not leave a
+// hole.
+void CopyPixelByPixel(const GdiPlusFunctions& gdip, Gdiplus::GpBitmap* bitmap, UINT width, UINT height, Orvu::Picture* picture)
+{
+    Gdiplus::ARGB current = 0xFF000000;
+    for (UINT x = 0; x < width; ++x)
+    {
+        for (UINT y = 0; y < height; ++y)
+        {
+            Gdiplus::ARGB value = 0;
+            if (gdip.BitmapGetPixel(bitmap, static_cast<INT>(x), static_cast<INT>(y), &value) ==
+                Gdiplus::Ok)
+                current = value;
+            picture->SetPixel(ColorOf(current), x, y);
+        }
+    }
 }
 
 } // namespace
@@ -169,15 +286,16 @@ bool PluginGdiPlus::Load(const wchar_t* path, Orvu::Picture* picture)
     if (!session.IsStarted())
         return false;
 
-    BitmapHolder bitmap;
-    if (Flat::GdipCreateBitmapFromFile(path, bitmap.Receive()) != Gdiplus::Ok || !bitmap.Get())
+    const GdiPlusFunctions& gdip = session.Functions();
+    BitmapHolder bitmap(gdip);
+    if (gdip.CreateBitmapFromFile(path, bitmap.Receive()) != Gdiplus::Ok || !bitmap.Get())
         return false;
 
     UINT width = 0;
     UINT height = 0;
-    if (Flat::GdipGetImageWidth(bitmap.Get(), &width) != Gdiplus::Ok)
+    if (gdip.GetImageWidth(bitmap.Get(), &width) != Gdiplus::Ok)
         width = 0;
-    if (Flat::GdipGetImageHeight(bitmap.Get(), &height) != Gdiplus::Ok)
+    if (gdip.GetImageHeight(bitmap.Get(), &height) != Gdiplus::Ok)
         height = 0;
 
     // A picture that does not fit in memory is refused like an unreadable
@@ -191,25 +309,8 @@ bool PluginGdiPlus::Load(const wchar_t* path, Orvu::Picture* picture)
         return false;
     }
 
-    // A pixel GDI+ cannot read repeats the last one read (opaque black
-    // before the first), so one bad pixel does not leave a hole.
-    Gdiplus::ARGB current = 0xFF000000;
-    Orvu::Color color;
-    for (UINT x = 0; x < width; ++x)
-    {
-        for (UINT y = 0; y < height; ++y)
-        {
-            Gdiplus::ARGB value = 0;
-            if (Flat::GdipBitmapGetPixel(bitmap.Get(), static_cast<INT>(x), static_cast<INT>(y),
-                                         &value) == Gdiplus::Ok)
-                current = value;
-            color.r = static_cast<unsigned char>(current >> 16);
-            color.g = static_cast<unsigned char>(current >> 8);
-            color.b = static_cast<unsigned char>(current);
-            color.a = static_cast<unsigned char>(current >> 24);
-            picture->SetPixel(color, x, y);
-        }
-    }
+    if (!CopyLockedPixels(gdip, bitmap.Get(), width, height, picture))
+        CopyPixelByPixel(gdip, bitmap.Get(), width, height, picture);
 
     picture->Buffer();
     return true;
@@ -227,16 +328,17 @@ bool PluginGdiPlus::Save(const wchar_t* path, Orvu::Picture* picture)
     const wchar_t* mimeType = MimeTypeFor(path);
     if (!mimeType)
         return false;
+    const GdiPlusFunctions& gdip = session.Functions();
     CLSID encoder;
-    if (FindEncoder(mimeType, encoder) < 0)
+    if (FindEncoder(gdip, mimeType, encoder) < 0)
         return false;
 
     // GDI+ encodes from the picture's GDI buffer, not from its pixels.
-    BitmapHolder bitmap;
-    if (!WrapBuffer(picture->GetBuffer(), bitmap))
+    BitmapHolder bitmap(gdip);
+    if (!WrapBuffer(gdip, picture->GetBuffer(), bitmap))
         return false;
 
-    return Flat::GdipSaveImageToFile(bitmap.Get(), path, &encoder, NULL) == Gdiplus::Ok;
+    return gdip.SaveImageToFile(bitmap.Get(), path, &encoder, NULL) == Gdiplus::Ok;
 }
 
 ORVU_PLUGIN_EXPORT Orvu::PicturePlugin* Create_Plugin(Orvu::OPPicManager* manager)

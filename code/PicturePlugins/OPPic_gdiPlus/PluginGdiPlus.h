@@ -2,8 +2,9 @@
 
 #include "PicturePlugin.h"
 
-// Reads and writes the common picture formats through GDI+. GDI+ is started
-// and shut down inside every call; the module keeps no GDI+ state.
+// Reads and writes the common picture formats through GDI+. GDI+ is loaded,
+// started, shut down and unloaded inside every call; the module keeps no
+// GDI+ state.
 class PluginGdiPlus : public Orvu::PicturePlugin
 {
 public:

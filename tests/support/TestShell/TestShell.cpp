@@ -13,7 +13,7 @@
 //
 // Usage:
 //   wine test_shell.exe [--log FILE] [--commands FILE] [--icon-dir DIR]
-//                       [--timeout SECONDS] [--echo]
+//                       [--timeout SECONDS] [--echo] [--times]
 //
 //   --log FILE       write the log to FILE (UTF-8, one event per line, flushed
 //                    at once); without it the log goes to standard output
@@ -24,6 +24,10 @@
 //                    (top-down, alpha kept); the log names the file
 //   --timeout S      end after S seconds whatever happens (default 300), so a
 //                    failed test never leaves the shell running
+//   --times          end every log line with " at=<microseconds since 1970>",
+//                    the moment the shell received the call, read from the
+//                    same clock as the Linux side's (scripts/bench.sh times
+//                    the monitor with it)
 //
 // Paths are Windows paths; relative ones are taken from the working folder
 // (tests run in build/bin). Z:\ reaches the Linux file system, and while the
@@ -121,6 +125,7 @@ struct Options
     std::wstring iconDir;
     unsigned timeoutSeconds = 300;
     bool echo = false;
+    bool times = false;
 };
 
 Options g_options;
@@ -132,8 +137,22 @@ unsigned long long g_commandOffset = 0;
 std::string g_pendingCommand;
 const UINT_PTR kPollTimer = 1;
 
-void Log(const std::string& line)
+// Microseconds since 1970: Wine reads the system time from the host's clock.
+std::string TimeStamp()
 {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const unsigned long long unixEpochTicks = 116444736000000000ull;
+    char text[32];
+    std::snprintf(text, sizeof(text), " at=%llu", (ticks - unixEpochTicks) / 10);
+    return text;
+}
+
+void Log(const std::string& text)
+{
+    const std::string line = g_options.times ? text + TimeStamp() : text;
     if (g_log)
     {
         std::fputs(line.c_str(), g_log);
@@ -642,6 +661,8 @@ bool ParseOptions()
             g_options.timeoutSeconds = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
         else if (arg == L"--echo")
             g_options.echo = true;
+        else if (arg == L"--times")
+            g_options.times = true;
         else
         {
             std::fprintf(stderr, "test_shell: unknown or incomplete option %s\n",
@@ -660,7 +681,7 @@ int main()
     if (!ParseOptions())
     {
         std::fputs("usage: test_shell.exe [--log FILE] [--commands FILE] [--icon-dir DIR] "
-                   "[--timeout SECONDS] [--echo]\n",
+                   "[--timeout SECONDS] [--echo] [--times]\n",
                    stderr);
         return 2;
     }

@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# What the monitor costs, measured from outside its process under Wine and
+# Xvfb with a simulated battery, against two yardsticks built with the
+# project (tests/bench/Baseline.cpp): "loop", the bare run loop
+# (PeekMessage, GetSystemPowerStatus, Sleep(5)), and "notifier", one hidden
+# window, one tray icon and one plain popup that follow the power status.
+#
+#   scripts/bench.sh [--rounds N] [--quick] [--only idle|growth]
+#
+# The three programs run one after another, several rounds, the order turned
+# each round; every figure is printed as min / median / max with the ratio of
+# the monitor's median to its yardstick's median from the same run (these
+# machines are shared: absolute figures mean little, ratios in one run do).
+# --quick is a smoke run of a few seconds per program; --only runs one of the
+# two parts (start, idle and reactions; or growth).
+#
+# Measures (the Wine program is a Linux process; all read from /proc):
+# - start: launch to the test shell receiving the first tooltip that shows
+#   the power status (the shell stamps each call), and the CPU time the
+#   process used by then (/proc/PID/stat utime+stime, 10 ms ticks);
+# - after 30 s idle on mains power: private memory (Private_Clean +
+#   Private_Dirty of /proc/PID/smaps_rollup: pages no other process maps,
+#   including those of DLLs only this process loaded) and resident memory
+#   (VmRSS);
+# - idle CPU over the last 20 s of those 30 (per cent of one core, from the
+#   run times of all threads in /proc/PID/task/*/schedstat) and context
+#   switches per second (voluntary + nonvoluntary of every thread);
+# - reaction to unplugging: the AC file is written, then the time until the
+#   shell receives the battery tooltip and until the alert (the notifier's
+#   popup) is visible (monitor_probe stamp, polling every millisecond);
+# - growth of resident and private memory over 10,000 status changes (the
+#   simulated charge alternating between 61 % and 41 % on mains power, so
+#   both tooltip and icon change), after 1,000 changes of warm-up.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${ORVU_BUILD_DIR:-$root/build}
+
+rounds=3
+settle=10   # seconds before the idle window
+window=20   # seconds of the idle window
+warmup=1000
+changes=10000
+reactions=3
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --rounds) rounds=$2; shift ;;
+        --quick) quick=1 rounds=1 settle=1 window=2 warmup=50 changes=200 reactions=1 ;;
+        --only) only=$2; shift ;;
+        --inner) inner=1 ;;
+        *) echo "usage: bench.sh [--rounds N] [--quick] [--only idle|growth]" >&2; exit 2 ;;
+    esac
+    shift
+done
+
+export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$build/wine-x11 ORVU_SOURCE_DIR=$root ORVU_OUTPUT_DIR=$build/bin
+
+# Outside: build, prepare the prefix, then run again inside an X server and,
+# through the end-to-end helpers, in a private mount namespace with the
+# simulated battery.
+if [ -z "${inner:-}" ]; then
+    "$root/scripts/build.sh" >/dev/null
+    [ -f "$WINEPREFIX/.orvu-ready" ] ||
+        "$root/scripts/wine-prefix.sh" "$build/wine-null" "$build/wine-x11" >/dev/null
+    # A warm server (one may be running already).
+    wineserver -p </dev/null >/dev/null 2>&1 || true
+    exec xvfb-run -a -s "-screen 0 1366x768x24" "$root/scripts/x11-test.sh" \
+        bash "$0" --inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"}
+fi
+
+shell_exe=$build/tests-bin/test_shell.exe
+probe_exe=$build/tests-bin/monitor_probe.exe
+baseline_exe=$build/tests-bin/bench_baseline.exe
+fake_battery=$root/scripts/fake-battery.sh
+source "$root/tests/support/e2e-common.sh"
+e2e_enter_battery_namespace "$0" --inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"}
+# Progress on standard error; the report alone on standard output.
+log() { echo "[$(date +%H:%M:%S)] $*" >&2; }
+shell_timeout=1200
+results=$work/results
+: >"$results"
+
+now_us() { echo "${EPOCHREALTIME/./}"; }
+record() { echo "$1 $2 $3" >>"$results"; } # measure, program, value
+
+# A sleep without a new process: a read that never gets data times out.
+exec {idle_fd}<> <(:)
+pause() { read -r -t "$1" -u "$idle_fd" || true; }
+
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
+cpu_ns() { cat /proc/"$app_pid"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s + 0 }'; }
+switches() {
+    cat /proc/"$app_pid"/task/*/status 2>/dev/null |
+        awk '/^(non)?voluntary_ctxt_switches/ { s += $2 } END { print s + 0 }'
+}
+private_kib() { awk '/^Private_(Clean|Dirty):/ { s += $2 } END { print s }' "/proc/$app_pid/smaps_rollup"; }
+rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$app_pid/status"; }
+
+# --- the simulated battery, written in place by the shell itself ------------
+plug() { # 1 = mains, 0 = battery
+    printf '%s\n' "$1" >"$battery/AC/online"
+    if [ "$1" = 1 ]; then printf 'Charging\n' >"$battery/BAT0/status"
+    else printf 'Discharging\n' >"$battery/BAT0/status"; fi
+}
+charge() { # percent
+    printf '%s\n' "$1" >"$battery/BAT0/capacity"
+    printf '%s\n' $((50000 * $1)) >"$battery/BAT0/charge_now"
+}
+
+# --- the programs -------------------------------------------------------------
+alert_title() { [ "$1" = monitor ] && echo "Ohmwatch - power disconnected" || echo "Notifier - power disconnected"; }
+start_program() { # name
+    case "$1" in
+        monitor) (cd "$ORVU_OUTPUT_DIR" && exec wine Ohmwatch.exe >/dev/null 2>&1) & ;;
+        *) (cd "$work" && exec wine "$baseline_exe" "$1" >/dev/null 2>&1) & ;;
+    esac
+    app_pid=$!
+}
+stop_program() {
+    kill -9 "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=
+}
+
+# The stamp of the first call after line MARK of the shell log whose tooltip
+# is TEXT, or nothing.
+tip_stamp() { # mark, text
+    tail -n +$(($1 + 1)) "$shell_log" | grep -F "tip=\"$2\"" | head -1 | sed -n 's/.* at=\([0-9]*\)$/\1/p'
+}
+await_tip() { # mark, text, timeout_s: prints the stamp
+    local stamp end=$(($(date +%s) + $3))
+    while :; do
+        stamp=$(tip_stamp "$1" "$2")
+        [ -n "$stamp" ] && { echo "$stamp"; return 0; }
+        [ "$(date +%s)" -lt "$end" ] || return 1
+        pause 0.005
+    done
+}
+lines() { wc -l <"$shell_log"; }
+
+# Unplugs and plugs in again; records both reaction times.
+react() { # program
+    local title mark t0 tip shown probe_out=$work/probe.out
+    title=$(alert_title "$1")
+    wine "$probe_exe" stamp "$title" visible 10000 >"$probe_out" 2>/dev/null &
+    local probe_pid=$!
+    pause 0.5
+    mark=$(lines)
+    t0=$(now_us)
+    plug 0
+    tip=$(await_tip "$mark" "Ohmwatch - 80%" 10) || { log "$1: no battery tooltip"; return 1; }
+    wait "$probe_pid" || { log "$1: no alert"; return 1; }
+    shown=$(tr -d '\r' <"$probe_out" | sed -n 's/^at=//p')
+    record react_tip_ms "$1" "$(((tip - t0) / 10))e-2"
+    record react_alert_ms "$1" "$(((shown - t0) / 10))e-2"
+    mark=$(lines)
+    plug 1
+    await_tip "$mark" "Ohmwatch - charging (80%)" 10 >/dev/null || { log "$1: no mains tooltip"; return 1; }
+    wine "$probe_exe" await "$title" hidden 10000 >/dev/null 2>&1 || true
+}
+
+# Start, idle, memory and reactions of one program.
+run_idle() { # program
+    local name=$1 mark t0 stamp c1 c2 s1 s2 w1 w2
+    mark=$(lines)
+    t0=$(now_us)
+    start_program "$name"
+    if [ "$name" != loop ]; then
+        stamp=$(await_tip "$mark" "Ohmwatch - charging (80%)" 30) ||
+            { log "$name: no status tooltip"; stop_program; return 1; }
+        record start_cpu_ms "$name" "$(($(cpu_ticks) * 10))"
+        record start_ms "$name" "$(((stamp - t0) / 100))e-1"
+    fi
+    pause "$(awk -v t0="$t0" -v now="$(now_us)" -v s="$settle" 'BEGIN { d = s - (now - t0) / 1e6; print (d > 0 ? d : 0) }')"
+    c1=$(cpu_ns) w1=$(switches) s1=$(now_us)
+    pause "$window"
+    c2=$(cpu_ns) w2=$(switches) s2=$(now_us)
+    record idle_cpu_pct "$name" "$(awk -v c="$((c2 - c1))" -v t="$((s2 - s1))" 'BEGIN { printf "%.3f", c / (t * 10) }')"
+    record switches_per_s "$name" "$(awk -v w="$((w2 - w1))" -v t="$((s2 - s1))" 'BEGIN { printf "%.1f", w * 1e6 / t }')"
+    record private_kib "$name" "$(private_kib)"
+    record rss_kib "$name" "$(rss_kib)"
+    if [ "$name" != loop ]; then
+        local i
+        for ((i = 0; i < reactions; i++)); do react "$name" || break; done
+    fi
+    stop_program
+}
+
+# Tooltip changes the shell received since line MARK.
+tip_changes() { # mark
+    tail -n +$(($1 + 1)) "$shell_log" | sed -n 's/.* tip="\([^"]*\)".*/\1/p' |
+        awk 'NR > 1 && $0 != last { n++ } { last = $0 } END { print n + 0 }'
+}
+# Alternates the charge until the program has shown COUNT more changes.
+drive_changes() { # mark, count
+    local want=$2 seen=0 p=61 i
+    while [ "$seen" -lt "$want" ]; do
+        for ((i = 0; i < 500; i++)); do
+            [ $p = 61 ] && p=41 || p=61
+            charge $p
+            pause 0.008
+        done
+        seen=$(tip_changes "$1")
+    done
+}
+
+run_growth() { # program
+    local name=$1 mark r1 p1
+    charge 80
+    mark=$(lines)
+    start_program "$name"
+    await_tip "$mark" "Ohmwatch - charging (80%)" 30 >/dev/null ||
+        { log "$name: no status tooltip"; stop_program; return 1; }
+    mark=$(lines)
+    drive_changes "$mark" "$warmup"
+    r1=$(rss_kib) p1=$(private_kib)
+    mark=$(lines)
+    drive_changes "$mark" "$changes"
+    record changes "$name" "$(tip_changes "$mark")"
+    record rss_growth_kib "$name" $(($(rss_kib) - r1))
+    record private_growth_kib "$name" $(($(private_kib) - p1))
+    stop_program
+    charge 80
+}
+
+# --- the run --------------------------------------------------------------------
+start_shell --times
+started=$(date +%s)
+order=(loop notifier monitor)
+[ "${only:-idle}" = idle ] || rounds=0
+for ((round = 1; round <= rounds; round++)); do
+    log "round $round of $rounds: ${order[*]}"
+    for program in "${order[@]}"; do run_idle "$program"; done
+    order=("${order[2]}" "${order[0]}" "${order[1]}")
+done
+if [ "${only:-growth}" = growth ]; then
+    log "growth over $changes status changes"
+    for program in notifier monitor; do run_growth "$program"; done
+fi
+stop_shell
+
+# --- the report -----------------------------------------------------------------
+echo "Ohmwatch benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $rounds round(s), $(($(date +%s) - started)) s; $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo 'no git')"
+echo
+echo "| measure | monitor min / median / max | yardstick min / median / max | ratio |"
+echo "|---|---|---|---|"
+summary() { # measure, yardstick, label
+    awk -v m="$1" -v y="$2" -v label="$3" '
+        function stats(p,    n, i, j, t, v) {
+            n = 0
+            for (i = 1; i <= count; i++) if (prog[i] == p) v[++n] = val[i]
+            if (n == 0) { med[p] = ""; return "-" }
+            for (i = 2; i <= n; i++) { t = v[i]; for (j = i - 1; j >= 1 && v[j] > t; j--) v[j + 1] = v[j]; v[j + 1] = t }
+            med[p] = (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+            return (n == 1) ? sprintf("%g", v[1]) : sprintf("%g / %g / %g", v[1], med[p], v[n])
+        }
+        $1 == m { count++; prog[count] = $2; val[count] = $3 + 0 }
+        END {
+            a = stats("monitor"); b = stats(y)
+            r = (med["monitor"] != "" && med[y] != "" && med[y] > 0) ? sprintf("%.2f", med["monitor"] / med[y]) : "-"
+            printf "| %s | %s | %s: %s | %s |\n", label, a, y, b, r
+        }' "$results"
+}
+summary start_ms notifier "start to tray icon with status tooltip (ms)"
+summary start_cpu_ms notifier "CPU time of that start (ms)"
+summary private_kib notifier "private memory after 30 s idle (KiB)"
+summary rss_kib notifier "resident memory after 30 s idle (KiB)"
+summary idle_cpu_pct loop "idle CPU on mains power (% of a core)"
+summary idle_cpu_pct notifier "idle CPU on mains power (% of a core)"
+summary switches_per_s loop "context switches per second at idle"
+summary switches_per_s notifier "context switches per second at idle"
+summary react_tip_ms notifier "unplug to battery tooltip (ms)"
+summary react_alert_ms notifier "unplug to alert shown (ms)"
+summary changes notifier "status changes seen (growth run)"
+summary rss_growth_kib notifier "resident memory growth over the changes (KiB)"
+summary private_growth_kib notifier "private memory growth over the changes (KiB)"
