@@ -77,13 +77,17 @@ bool Thread::Start()
     }
 
     m_bRunning = true;
-    m_hThread = CreateThread(nullptr, 0, &Thread::ThreadProcStatic, this, 0, &m_dwThreadId);
+    // Suspended until the handle and the id are stored: a unit that ends or
+    // deletes its Thread in the first pass is recognised by them.
+    m_hThread = CreateThread(nullptr, 0, &Thread::ThreadProcStatic, this, CREATE_SUSPENDED,
+                             &m_dwThreadId);
     if (m_hThread == nullptr)
     {
         m_bRunning = false;
         m_dwThreadId = 0;
         return false;
     }
+    ResumeThread(m_hThread);
     return true;
 }
 
