@@ -351,11 +351,11 @@ scenario_switched_off() {
     prepare_app switched-off 'AlertDoShow:0'
     set_battery battery 40
     # Started before the notification area, as at log-on: the icon appears
-    # at the next change once a shell is there.
+    # at the next change once a shell is there. The tray's window is the
+    # third; the first add, which finds no shell, follows it at once.
     start_app
     wait_until 20 eval '[ "$(probe class Orvu_Window | grep -c .)" -ge 3 ]' ||
         fail "the monitor's windows did not appear"
-    sleep 0.5
     start_shell
     check "a switched-off alert does not show" stays_hidden "$alert_title"
     set_battery battery 5
