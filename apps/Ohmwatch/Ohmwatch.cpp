@@ -50,9 +50,7 @@ void Ohmwatch::Tick()
     const PowerStatus status = m_pPowerListener->m_status;
     if (status != m_lastStatus)
     {
-        if (m_pTray != nullptr)
-            m_pTray->UpdateStatus(status);
-
+        // The alert first: the tray waits for the shell, which may hang.
         Orvu::WindowBase* alert = m_pWindowManager->GetWindow(WindowIdAlert);
         if (alert != nullptr)
         {
@@ -61,6 +59,9 @@ void Ohmwatch::Tick()
             else
                 alert->Hide();
         }
+
+        if (m_pTray != nullptr)
+            m_pTray->UpdateStatus(status);
 
         m_lastStatus = status;
 

@@ -9,7 +9,8 @@ namespace
 {
 
 // Reads one line of 8-bit text, each byte widened to the character of the
-// same code; the line feed is consumed, not stored. False at end of file.
+// same code; the line feed, and a carriage return right before it, end the
+// line and are not stored. False at end of file.
 bool ReadLine(FILE* file, std::wstring& line)
 {
     line.clear();
@@ -21,6 +22,8 @@ bool ReadLine(FILE* file, std::wstring& line)
         line.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
         c = std::fgetc(file);
     }
+    if (c == '\n' && !line.empty() && line[line.size() - 1] == L'\r')
+        line.erase(line.size() - 1);
     return true;
 }
 
@@ -38,9 +41,10 @@ void AddToEcho(const std::wstring& line, std::string& echo)
 
 bool ReadSettings(Settings& settings)
 {
-    // Text mode turns CR LF into LF; _SH_DENYNO lets other programs open the
-    // file for writing while it is read.
-    FILE* file = _wfsopen(L"Ohmwatch.ini", L"rt", _SH_DENYNO);
+    // Binary: text mode would end the file at the first Ctrl-Z (0x1A) byte.
+    // _SH_DENYNO lets other programs open the file for writing while it is
+    // read.
+    FILE* file = _wfsopen(L"Ohmwatch.ini", L"rb", _SH_DENYNO);
     if (file == nullptr)
         return false;
 

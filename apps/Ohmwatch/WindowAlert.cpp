@@ -125,7 +125,7 @@ int WindowAlert::WndProc(Orvu::WindowBase* window, unsigned int message, unsigne
     return MonitorWindow::WndProc(window, message, wParam, lParam);
 }
 
-void WindowAlert::OnDraw(Orvu::Canvas*, Orvu::Graphics* graphics)
+void WindowAlert::OnDraw(Orvu::Canvas* canvas, Orvu::Graphics* graphics)
 {
     if (m_pPicture != nullptr)
     {
@@ -133,7 +133,9 @@ void WindowAlert::OnDraw(Orvu::Canvas*, Orvu::Graphics* graphics)
         return;
     }
     graphics->SetColor(Orvu::Color(255, 0, 0, 255));
-    graphics->DrawSolidBackground();
+    // The whole window, which is wider than many screens (DrawSolidBackground
+    // stops at the display's width).
+    graphics->FillRect(0, 0, canvas->GetWidth(), canvas->GetHeight());
     graphics->SetColor(Orvu::Color(0, 0, 0, 255));
     graphics->SetFont(L"Ariel", true, false, true, Scaled(128));
     graphics->DrawString(L"!!! Power disconnected !!!", Scaled(18), Scaled(18));

@@ -88,6 +88,11 @@ void RunPass(Canvas* canvas, WindowBase* window, HDC& drawDC, bool& drawing, Gra
     else
         BitBlt(windowDC.Get(), blit.x, blit.y, blit.width, blit.height, memoryDC.Get(), 0, 0,
                SRCCOPY);
+    // The pixels just copied are up to date. Taken out of the update region,
+    // they are not erased with the class brush by the default processing of
+    // WM_PAINT (BeginPaint erases whatever is still invalid, after the paint).
+    const RECT painted = {blit.x, blit.y, blit.x + blit.width, blit.y + blit.height};
+    ValidateRect(window->GetHandle(), &painted);
 }
 
 } // namespace

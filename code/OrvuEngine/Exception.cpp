@@ -31,8 +31,16 @@ const wchar_t* Exception::GetTitle() const
 void ShowError(const Exception& e)
 {
     const std::wstring caption = std::wstring(L"Orvu - Error: ") + e.GetTitle();
+    // A quit message already waiting in this thread's queue would end the
+    // box's own message loop and close the box before anyone has read it (a
+    // window without a handler posts one when it is destroyed while an
+    // exception unwinds). It waits until the box is closed.
+    MSG quit;
+    const bool quitPending = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
     MessageBoxW(nullptr, e.GetMsg(), caption.c_str(),
                 MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
+    if (quitPending)
+        PostQuitMessage(static_cast<int>(quit.wParam));
 }
 
 void GetLastWindowsError()

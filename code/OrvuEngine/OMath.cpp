@@ -14,6 +14,18 @@ const float kTwoPi = 6.2831854820251465f;
 const double kDegToRad = 0.017453293005625408;
 const double kRadToDeg = 57.29577791868205;
 
+// Rounds to IEEE single precision, through double as the functions promise.
+// The x87 unit (the only one on CPUs without SSE2, which the program still
+// runs on) keeps a converted value in an 80-bit register with all its extra
+// bits unless it is stored to memory; only the stores through volatile
+// variables make the rounding happen at every optimisation level.
+float Single(double value)
+{
+    volatile double wide = value;
+    volatile float rounded = static_cast<float>(wide);
+    return rounded;
+}
+
 // Two's-complement wrap-around without signed-overflow undefined behaviour.
 int WrapAdd(int a, int b)
 {
@@ -61,7 +73,7 @@ int IntLengthSquared(int x, int y)
 // |b - a| with the difference rounded to float, truncated to an int.
 int AxisDistance(int a, int b)
 {
-    const float difference = static_cast<float>(static_cast<double>(b) - a);
+    const float difference = Single(static_cast<double>(b) - a);
     return TruncToInt(std::fabs(difference));
 }
 
@@ -146,114 +158,114 @@ Vector2f& Vector2f::operator=(const Vector2f& other) = default;
 
 float ToRadian(float x)
 {
-    return static_cast<float>(x * kDegToRad);
+    return Single(x * kDegToRad);
 }
 
 float ToDegree(float x)
 {
-    return static_cast<float>(x * kRadToDeg);
+    return Single(x * kRadToDeg);
 }
 
 float WrapAngle(float x)
 {
-    const float t = static_cast<float>(static_cast<double>(x) + kPi);
-    const float q = static_cast<float>(static_cast<double>(t) / kTwoPi);
-    const float f = static_cast<float>(std::floor(static_cast<double>(q)));
-    const float r = static_cast<float>(t - static_cast<double>(f) * kTwoPi);
-    return static_cast<float>(static_cast<double>(r) - kPi);
+    const float t = Single(static_cast<double>(x) + kPi);
+    const float q = Single(static_cast<double>(t) / kTwoPi);
+    const float f = Single(std::floor(static_cast<double>(q)));
+    const float r = Single(t - static_cast<double>(f) * kTwoPi);
+    return Single(static_cast<double>(r) - kPi);
 }
 
 float Cos(float x)
 {
-    return static_cast<float>(std::cos(static_cast<double>(x)));
+    return Single(std::cos(static_cast<double>(x)));
 }
 float Sin(float x)
 {
-    return static_cast<float>(std::sin(static_cast<double>(x)));
+    return Single(std::sin(static_cast<double>(x)));
 }
 float Tan(float x)
 {
-    return static_cast<float>(std::tan(static_cast<double>(x)));
+    return Single(std::tan(static_cast<double>(x)));
 }
 float Acos(float x)
 {
-    return static_cast<float>(std::acos(static_cast<double>(x)));
+    return Single(std::acos(static_cast<double>(x)));
 }
 float Asin(float x)
 {
-    return static_cast<float>(std::asin(static_cast<double>(x)));
+    return Single(std::asin(static_cast<double>(x)));
 }
 float Atan(float x)
 {
-    return static_cast<float>(std::atan(static_cast<double>(x)));
+    return Single(std::atan(static_cast<double>(x)));
 }
 float Cosh(float x)
 {
-    return static_cast<float>(std::cosh(static_cast<double>(x)));
+    return Single(std::cosh(static_cast<double>(x)));
 }
 float Sinh(float x)
 {
-    return static_cast<float>(std::sinh(static_cast<double>(x)));
+    return Single(std::sinh(static_cast<double>(x)));
 }
 float Tanh(float x)
 {
-    return static_cast<float>(std::tanh(static_cast<double>(x)));
+    return Single(std::tanh(static_cast<double>(x)));
 }
 float Sqrt(float x)
 {
-    return static_cast<float>(std::sqrt(static_cast<double>(x)));
+    return Single(std::sqrt(static_cast<double>(x)));
 }
 float Exp(float x)
 {
-    return static_cast<float>(std::exp(static_cast<double>(x)));
+    return Single(std::exp(static_cast<double>(x)));
 }
 float Log(float x)
 {
-    return static_cast<float>(std::log(static_cast<double>(x)));
+    return Single(std::log(static_cast<double>(x)));
 }
 float Log10(float x)
 {
-    return static_cast<float>(std::log10(static_cast<double>(x)));
+    return Single(std::log10(static_cast<double>(x)));
 }
 float Ceil(float x)
 {
-    return static_cast<float>(std::ceil(static_cast<double>(x)));
+    return Single(std::ceil(static_cast<double>(x)));
 }
 float Floor(float x)
 {
-    return static_cast<float>(std::floor(static_cast<double>(x)));
+    return Single(std::floor(static_cast<double>(x)));
 }
 
 float Atan2(float y, float x)
 {
-    return static_cast<float>(std::atan2(static_cast<double>(y), static_cast<double>(x)));
+    return Single(std::atan2(static_cast<double>(y), static_cast<double>(x)));
 }
 
 float Pow(float x, float y)
 {
-    return static_cast<float>(std::pow(static_cast<double>(x), static_cast<double>(y)));
+    return Single(std::pow(static_cast<double>(x), static_cast<double>(y)));
 }
 
 float FMod(float a, float b)
 {
-    return static_cast<float>(std::fmod(static_cast<double>(a), static_cast<double>(b)));
+    return Single(std::fmod(static_cast<double>(a), static_cast<double>(b)));
 }
 
 float Mod(float a, float b)
 {
     if (b == 0.0f)
         return a;
-    const float q = static_cast<float>(static_cast<double>(a) / b);
-    const float f = static_cast<float>(std::floor(static_cast<double>(q)));
-    return static_cast<float>(a - static_cast<double>(f) * b);
+    const float q = Single(static_cast<double>(a) / b);
+    const float f = Single(std::floor(static_cast<double>(q)));
+    return Single(a - static_cast<double>(f) * b);
 }
 
 float Modf(float x, float& whole)
 {
     double integral = 0.0;
     const double fraction = std::modf(static_cast<double>(x), &integral);
-    whole = static_cast<float>(integral);
-    return static_cast<float>(fraction);
+    whole = Single(integral);
+    return Single(fraction);
 }
 
 float Abs(float x)
@@ -263,7 +275,7 @@ float Abs(float x)
 
 float Distance(float a, float b)
 {
-    const float difference = static_cast<float>(static_cast<double>(b) - a);
+    const float difference = Single(static_cast<double>(b) - a);
     return std::fabs(difference);
 }
 
@@ -293,7 +305,7 @@ int Sign(float x)
 
 float Lerp(float a, float b, float t)
 {
-    return static_cast<float>((1.0 - t) * a + static_cast<double>(t) * b);
+    return Single((1.0 - t) * a + static_cast<double>(t) * b);
 }
 
 namespace
@@ -302,7 +314,7 @@ namespace
 float SmoothFactor(float t)
 {
     const double td = t;
-    return static_cast<float>((3.0 - 2.0 * td) * td * td);
+    return Single((3.0 - 2.0 * td) * td * td);
 }
 
 } // namespace
@@ -310,7 +322,7 @@ float SmoothFactor(float t)
 float SmoothStep(float a, float b, float t)
 {
     const double s = SmoothFactor(t);
-    return static_cast<float>((1.0 - s) * a + s * b);
+    return Single((1.0 - s) * a + s * b);
 }
 
 float Hermite(float value1, float tangent1, float value2, float tangent2, float t)
@@ -318,7 +330,7 @@ float Hermite(float value1, float tangent1, float value2, float tangent2, float 
     const double t1 = t;
     const double t2 = t1 * t1;
     const double t3 = t2 * t1;
-    return static_cast<float>((2.0 * t3 - 3.0 * t2 + 1.0) * value1 +
+    return Single((2.0 * t3 - 3.0 * t2 + 1.0) * value1 +
                               (t3 - 2.0 * t2 + t1) * tangent1 + (-2.0 * t3 + 3.0 * t2) * value2 +
                               (t3 - t2) * tangent2);
 }
@@ -329,7 +341,7 @@ float CatmullRom(float value1, float value2, float value3, float value4, float t
     const double t1 = t;
     const double t2 = t1 * t1;
     const double t3 = t2 * t1;
-    return static_cast<float>(0.5 * (2.0 * v2 + (v3 - v1) * t1 +
+    return Single(0.5 * (2.0 * v2 + (v3 - v1) * t1 +
                                      (2.0 * v1 - 5.0 * v2 + 4.0 * v3 - v4) * t2 +
                                      (3.0 * v2 - v1 - 3.0 * v3 + v4) * t3));
 }
@@ -352,22 +364,22 @@ void Scale(const Vector2i& v, float s, Vector2i& out)
 
 float Dot(const Vector2i& a, const Vector2i& b)
 {
-    return static_cast<float>(WrapAdd(WrapMul(a.x, b.x), WrapMul(a.y, b.y)));
+    return Single(WrapAdd(WrapMul(a.x, b.x), WrapMul(a.y, b.y)));
 }
 
 float Cross(const Vector2i& a, const Vector2i& b)
 {
-    return static_cast<float>(WrapSub(WrapMul(a.x, b.y), WrapMul(a.y, b.x)));
+    return Single(WrapSub(WrapMul(a.x, b.y), WrapMul(a.y, b.x)));
 }
 
 float LengthSquared(const Vector2i& v)
 {
-    return static_cast<float>(IntLengthSquared(v.x, v.y));
+    return Single(IntLengthSquared(v.x, v.y));
 }
 
 float Length(const Vector2i& v)
 {
-    return static_cast<float>(std::sqrt(static_cast<double>(IntLengthSquared(v.x, v.y))));
+    return Single(std::sqrt(static_cast<double>(IntLengthSquared(v.x, v.y))));
 }
 
 void Normalize(const Vector2i& v, Vector2i& out)
@@ -384,13 +396,13 @@ void Normalize(Vector2i& v)
 
 float DistanceSquared(const Vector2i& a, const Vector2i& b)
 {
-    return static_cast<float>(IntLengthSquared(AxisDistance(a.x, b.x), AxisDistance(a.y, b.y)));
+    return Single(IntLengthSquared(AxisDistance(a.x, b.x), AxisDistance(a.y, b.y)));
 }
 
 float Distance(const Vector2i& a, const Vector2i& b)
 {
     const int sum = IntLengthSquared(AxisDistance(a.x, b.x), AxisDistance(a.y, b.y));
-    return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+    return Single(std::sqrt(static_cast<double>(sum)));
 }
 
 namespace
@@ -398,7 +410,7 @@ namespace
 
 int BlendComponent(int a, int b, double s)
 {
-    return TruncToInt(static_cast<float>((1.0 - s) * a + s * b));
+    return TruncToInt(Single((1.0 - s) * a + s * b));
 }
 
 } // namespace

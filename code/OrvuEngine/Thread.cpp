@@ -34,7 +34,8 @@ private:
 ThreadProc::~ThreadProc() = default;
 
 Thread::Thread(int sleep)
-    : m_bRunning(false), m_hThread(nullptr), m_dwThreadId(0), m_iSleep(sleep < 0 ? 0 : sleep)
+    : m_bRunning(false), m_hThread(nullptr), m_dwThreadId(0), m_iSleep(sleep < 0 ? 0 : sleep),
+      m_pDeletedByUnit(nullptr)
 {
     InitializeCriticalSection(&m_csProcs);
 }
@@ -46,8 +47,13 @@ Thread::~Thread()
     {
         if (GetCurrentThreadId() == m_dwThreadId)
         {
+            // Deleted by one of its own units, in the middle of a pass: the
+            // worker holds the list's lock, which goes with this object, and
+            // must not touch the object again once the unit returns.
             CloseHandle(m_hThread);
             m_hThread = nullptr;
+            *m_pDeletedByUnit = true;
+            LeaveCriticalSection(&m_csProcs);
         }
         else
         {
@@ -71,13 +77,17 @@ bool Thread::Start()
     }
 
     m_bRunning = true;
-    m_hThread = CreateThread(nullptr, 0, &Thread::ThreadProcStatic, this, 0, &m_dwThreadId);
+    // Suspended until the handle and the id are stored: a unit that ends or
+    // deletes its Thread in the first pass is recognised by them.
+    m_hThread = CreateThread(nullptr, 0, &Thread::ThreadProcStatic, this, CREATE_SUSPENDED,
+                             &m_dwThreadId);
     if (m_hThread == nullptr)
     {
         m_bRunning = false;
         m_dwThreadId = 0;
         return false;
     }
+    ResumeThread(m_hThread);
     return true;
 }
 
@@ -156,32 +166,38 @@ DWORD WINAPI Thread::ThreadProcStatic(LPVOID param)
     // the error keep their storage from pass to pass.
     std::vector<ThreadProc*> pass;
     Exception error;
+    bool deleted = false;
+    self->m_pDeletedByUnit = &deleted;
     while (self->m_bRunning)
     {
         bool failed = false;
+        // Taken by hand rather than by a SectionLock: after a unit deleted
+        // the Thread, the lock (already released by the destructor) is gone.
+        EnterCriticalSection(&self->m_csProcs);
+        try
         {
-            SectionLock lock(self->m_csProcs);
-            try
-            {
-                pass.assign(self->m_vProcs.begin(), self->m_vProcs.end());
-                for (size_t i = 0; i < pass.size(); ++i)
-                    pass[i]->Run(self);
-            }
-            catch (const Exception& e)
-            {
-                error = e;
-                failed = true;
-            }
-            catch (...)
-            {
-                error = Exception();
-                failed = true;
-            }
+            pass.assign(self->m_vProcs.begin(), self->m_vProcs.end());
+            for (size_t i = 0; i < pass.size() && !deleted; ++i)
+                pass[i]->Run(self);
         }
+        catch (const Exception& e)
+        {
+            error = e;
+            failed = true;
+        }
+        catch (...)
+        {
+            error = Exception();
+            failed = true;
+        }
+        if (!deleted)
+            LeaveCriticalSection(&self->m_csProcs);
         // Shown after the lock is released: the box blocks this thread until
         // it is closed, and AddProc or RemoveProc must not wait for that.
         if (failed)
             ShowError(error);
+        if (deleted)
+            return 0;
         Sleep(static_cast<DWORD>(self->m_iSleep.load()));
     }
     return 0;

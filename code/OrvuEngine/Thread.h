@@ -43,7 +43,8 @@ public:
     // list's lock, which it may have held, is renewed, so no other thread may
     // be changing the list meanwhile); otherwise wait until it has finished
     // its pass and sleep. A unit may end its own Thread: the worker then
-    // leaves its loop after the pass without waiting.
+    // leaves its loop after the pass without waiting. A unit may also delete
+    // its own Thread: the worker then ends at once, calling no further unit.
     void End(bool kill);
 
     // False when the unit is already in the list.
@@ -73,6 +74,9 @@ private:
     DWORD m_dwThreadId;
     std::vector<ThreadProc*> m_vProcs;
     std::atomic<int> m_iSleep;
+    // Set by the destructor when a unit deletes this Thread on its worker;
+    // the flag itself lives on the worker's stack. Used by the worker only.
+    bool* m_pDeletedByUnit;
 #ifdef _MSC_VER
 #pragma warning(pop)
 #endif

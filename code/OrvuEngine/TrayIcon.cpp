@@ -24,7 +24,7 @@ UINT TaskbarCreatedMessage()
 
 } // namespace
 
-TrayIcon::TrayIcon() : m_pContextMenu(nullptr), m_pWindow(nullptr)
+TrayIcon::TrayIcon() : m_pContextMenu(nullptr), m_pWindow(nullptr), m_bAdded(false)
 {
     std::memset(&m_nid, 0, sizeof(m_nid));
 }
@@ -71,7 +71,17 @@ void TrayIcon::Init()
     // the shared icon itself must never be destroyed.
     m_nid.hIcon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
     lstrcpynW(m_nid.szTip, L"TrayIcon", static_cast<int>(kTipCapacity));
-    Shell_NotifyIconW(NIM_ADD, &m_nid);
+    m_bAdded = Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE;
+}
+
+bool TrayIcon::Publish()
+{
+    const DWORD expected = m_bAdded ? NIM_MODIFY : NIM_ADD;
+    const DWORD other = m_bAdded ? NIM_ADD : NIM_MODIFY;
+    if (!Shell_NotifyIconW(expected, &m_nid) && !Shell_NotifyIconW(other, &m_nid))
+        return false;
+    m_bAdded = true;
+    return true;
 }
 
 bool TrayIcon::SetName(const wchar_t* name)
@@ -90,7 +100,7 @@ bool TrayIcon::SetName(const wchar_t* name)
         --length;
     std::memcpy(m_nid.szTip, name, length * sizeof(wchar_t));
     m_nid.szTip[length] = L'\0';
-    return Shell_NotifyIconW(NIM_MODIFY, &m_nid) != FALSE;
+    return Publish();
 }
 
 bool TrayIcon::SetIcon(const wchar_t* path)
@@ -130,7 +140,7 @@ bool TrayIcon::ReplaceIcon(HICON icon)
 {
     const HICON old = m_nid.hIcon;
     m_nid.hIcon = icon;
-    const bool changed = Shell_NotifyIconW(NIM_MODIFY, &m_nid) != FALSE;
+    const bool changed = Publish();
     // The shell keeps a copy of the picture, so the old one is not needed
     // even when the change was refused.
     if (old && old != icon && !IsKept(old))
@@ -175,7 +185,7 @@ int TrayIcon::WndProc(WindowBase* window, unsigned int msg, unsigned int wParam,
     }
     else if (msg == TaskbarCreatedMessage() && msg != 0)
     {
-        Shell_NotifyIconW(NIM_ADD, &m_nid);
+        m_bAdded = Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE;
     }
     return static_cast<int>(DefWindowProcW(window->GetHandle(), msg, wParam, lParam));
 }

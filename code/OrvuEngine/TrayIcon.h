@@ -19,7 +19,8 @@ class ContextMenu;
 // button fires this caller's action (the listeners get the tray icon), a
 // right click opens the attached menu at the mouse pointer (its listeners get
 // the menu). When the shell restarts, the icon is added again with its
-// current tooltip and picture.
+// current tooltip and picture; when the shell did not take the icon at Init
+// (not running yet, or busy), the next change adds it.
 class ORVU_API TrayIcon : public Caller, public WindowProc
 {
 public:
@@ -64,6 +65,11 @@ protected:
     NOTIFYICONDATAW m_nid;
 
 private:
+    // Hands the record to the shell: a modify when the shell took the icon,
+    // otherwise an add; the other one when the shell refuses it (an icon
+    // lost by the shell, or one added after all). True when either worked.
+    bool Publish();
+
     struct ResourcePicture
     {
         int id;
@@ -78,6 +84,8 @@ private:
 
     // The pictures loaded by resource id, in the order first used.
     std::vector<ResourcePicture> m_resourcePictures;
+    // Whether the shell took the icon, as far as its answers tell.
+    bool m_bAdded;
 };
 
 } // namespace Orvu

@@ -197,6 +197,11 @@ LRESULT CALLBACK WindowBase::WndProcStatic(HWND hwnd, UINT msg, WPARAM wParam, L
     }
     catch (...)
     {
+        // A paint handler that failed left its region invalid: WM_PAINT
+        // would come straight back and fail again, at full speed, for as long
+        // as the error is shown.
+        if (msg == WM_PAINT)
+            ValidateRect(hwnd, nullptr);
         Internal::KeepPendingException(std::current_exception());
         return 0;
     }

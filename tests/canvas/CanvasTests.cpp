@@ -28,7 +28,9 @@ namespace
 const COLORREF kWindowColour = RGB(10, 20, 30);
 
 // A visible borderless window whose client area is the whole window; its
-// handler keeps messages from ending anything and paints nothing itself.
+// handler keeps messages from ending anything. On WM_PAINT it draws the
+// canvas it was given, if any, then leaves the message to the default
+// procedure, as the monitor's windows do.
 class TestWindow : public WindowBase, public Orvu::WindowProc
 {
 public:
@@ -44,8 +46,12 @@ public:
     ~TestWindow() override { SetWndProc(nullptr); }
     int WndProc(WindowBase*, unsigned int msg, unsigned int wParam, long lParam) override
     {
+        if (msg == WM_PAINT && paintCanvas != nullptr)
+            paintCanvas->Draw(&paintGraphics);
         return static_cast<int>(DefWindowProcW(GetHandle(), msg, wParam, lParam));
     }
+    Canvas* paintCanvas = nullptr;
+    Graphics paintGraphics;
     // Paints the client area in kWindowColour straight through the window DC.
     void Clear()
     {
@@ -196,6 +202,29 @@ TEST(Canvas, RectangleCanvasCopiesItsBufferToItsPlaceInTheWindow)
     EXPECT_EQ(kWindowColour, shot.At(6, 5));
     EXPECT_EQ(kWindowColour, shot.At(27, 14));
     EXPECT_EQ(kWindowColour, shot.At(7, 15));
+}
+
+TEST(Canvas, APaintedAreaSurvivesAnUpdateThatAskedForErasing)
+{
+    TestWindow window(60, 50);
+    CanvasWindow canvas(&window);
+    canvas.SetPos(7, 5);
+    canvas.SetSize(20, 10);
+    Recorder recorder([](Canvas* c, Graphics* g) { FillCanvas(c, g, RGB(255, 0, 0)); });
+    canvas.SetDrawHandler(&recorder);
+    window.paintCanvas = &canvas;
+
+    // What other programs and the system do: invalidate with erase, update.
+    InvalidateRect(window.GetHandle(), nullptr, TRUE);
+    UpdateWindow(window.GetHandle());
+    EXPECT_EQ(1, recorder.calls);
+    Surface shot(60, 50);
+    shot.CaptureWindow(window.GetHandle());
+    EXPECT_EQ(20 * 10, shot.Count(RGB(255, 0, 0))) << "the class brush erased the painting";
+    // What the canvas does not cover still gets the class background.
+    EXPECT_EQ(60 * 50 - 20 * 10, shot.Count(GetSysColor(COLOR_WINDOW)));
+    RECT dirty;
+    EXPECT_FALSE(GetUpdateRect(window.GetHandle(), &dirty, FALSE));
 }
 
 TEST(Canvas, FullCanvasTakesTheClientSizeOfEachPass)

@@ -4,6 +4,7 @@
 #include "Core.h"
 #include "Exception.h"
 #include "MessageBoxWatcher.h"
+#include "WindowBase.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -83,6 +84,34 @@ TEST(RunLoop, ExceptionFromInitShowsOneErrorBoxSkipsReleaseAndReturnsZero)
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(L"Orvu - Error: Storage", boxes[0].caption);
     EXPECT_EQ(L"disk on fire", boxes[0].text);
+}
+
+TEST(RunLoop, ErrorBoxStaysUntilClosedWhenInitLeftAQuitMessageBehind)
+{
+    // Held open like a person reading it: a pending quit message would end
+    // the box's own loop and close it with no input.
+    MessageBoxWatcher watcher(1000);
+    Trace trace;
+    RunScripted(
+        trace, true,
+        [](Trace&)
+        {
+            // A window without a handler, destroyed while the exception
+            // unwinds, posts the quit message.
+            Orvu::WindowBase window;
+            window.Create(WS_OVERLAPPEDWINDOW, 0, nullptr);
+            throw Orvu::Exception(L"the picture could not be loaded", L"Load");
+        },
+        noTick);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+    }
+    EXPECT_TRUE(trace.deleted);
+    const auto boxes = watcher.Seen();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Orvu - Error: Load", boxes[0].caption);
+    EXPECT_FALSE(boxes[0].closedByItself);
 }
 
 TEST(RunLoop, ForeignExceptionsFromTickShowUndefinedUnderUnknown)

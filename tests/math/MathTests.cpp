@@ -29,6 +29,12 @@ TEST(Angles, WrapAngleMapsIntoHalfOpenRangeFromMinusPi)
     EXPECT_EQ(0.0f, WrapAngle(0.0f));
     EXPECT_NEAR(-2.2831852f, WrapAngle(4.0f), 1e-6f);
     EXPECT_NEAR(-2.5663707f, WrapAngle(10.0f), 1e-6f);
+    // 3 pi in float: its wrap is -pi and its remainder by pi tiny only when
+    // every intermediate step is rounded to float (kept in memory here so the
+    // input itself is a float, not a wider register value).
+    volatile float threePi = 3.0f * kPi;
+    EXPECT_EQ(-kPi, WrapAngle(threePi));
+    EXPECT_EQ(-2.384185791015625e-07f, Mod(threePi, kPi));
     for (float x = -20.0f; x < 20.0f; x += 0.37f)
     {
         const float w = WrapAngle(x);

@@ -123,9 +123,10 @@ constant_alpha_is() { # alpha, screenshot
 }
 
 # The red banner (1366 x 180 from its top on screen): red around the texts,
-# above them and right of the smaller one.
+# above them and right of the smaller one, and to the screen's right edge
+# (the window is wider than the screen).
 is_red() {
-    [ "$("$convert" "$1" -format '%[fx:int(255*p{700,4}.r)],%[fx:int(255*p{700,4}.g)] %[fx:int(255*p{1000,170}.r)],%[fx:int(255*p{1000,170}.g)]' info:)" = "255,0 255,0" ]
+    [ "$("$convert" "$1" -format '%[fx:int(255*p{700,4}.r)],%[fx:int(255*p{700,4}.g)] %[fx:int(255*p{1000,170}.r)],%[fx:int(255*p{1000,170}.g)] %[fx:int(255*p{1362,4}.r)]' info:)" = "255,0 255,0 255" ]
 }
 
 # A point inside the picture where it is fully opaque, for clicking.
@@ -325,9 +326,12 @@ scenario_threshold() {
     set_battery battery 21
     expect_tray "Ohmwatch - 21%" 1020
     check "at 21 % there is no alert" stays_hidden "$alert_title"
+    # A hung notification area may hold back the tooltip, never the alert.
+    shell_command "freeze 8"
+    wait_until 5 grep -qs '^CMD freeze' "$shell_log" || fail "the test shell did not freeze"
     set_battery battery 20
-    expect_tray "Ohmwatch - 20%" 1020
-    check "at 20 % the alert shows" probe_ok await "$alert_title" visible 3000
+    check "at 20 % the alert shows while the shell is frozen" probe_ok await "$alert_title" visible 3000
+    expect_tray "Ohmwatch - 20%" 1020 15
     local line
     line=$(window_line "$alert_title")
     check "at opacity 50 the alert is blended at constant alpha 127" \
@@ -346,9 +350,13 @@ scenario_switched_off() {
     log "== AlertDoShow:0"
     prepare_app switched-off 'AlertDoShow:0'
     set_battery battery 40
-    start_shell
+    # Started before the notification area, as at log-on: the icon appears
+    # at the next change once a shell is there. The tray's window is the
+    # third; the first add, which finds no shell, follows it at once.
     start_app
-    expect_tray "Ohmwatch - 40%" 1040 20
+    wait_until 20 eval '[ "$(probe class Orvu_Window | grep -c .)" -ge 3 ]' ||
+        fail "the monitor's windows did not appear"
+    start_shell
     check "a switched-off alert does not show" stays_hidden "$alert_title"
     set_battery battery 5
     expect_tray "Ohmwatch - 5%" 1000
@@ -422,10 +430,31 @@ scenario_bad_plugins() {
         [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
 }
 
+# Whether the title bar at the top of a window's frame (Wine draws it for
+# unmanaged windows) shows icon 101's own image of that size: searched in the
+# top-left corner, over each of the corner's three commonest colours (the
+# caption's is one of them).
+caption_shows_icon() { # size, screenshot of the frame
+    local size=$1 ico=$ORVU_SOURCE_DIR/apps/Ohmwatch/art/icons/ohmwatch-101.ico index colour found
+    index=$(identify "$ico" | awk -v s="${size}x${size}" \
+        '$3 == s { match($1, /\[[0-9]+\]/); print substr($1, RSTART + 1, RLENGTH - 2); exit }')
+    "$convert" "$2" -crop "$((size * 3))x$((size * 2))+0+0" +repage "$work/caption.png"
+    for colour in $("$convert" "$work/caption.png" -format %c histogram:info:- | sort -rn | head -3 |
+        sed 's/.*\(#[0-9A-Fa-f]*\).*/\1/'); do
+        "$convert" "$ico[$index]" -background "$colour" -flatten "$work/caption-icon.png"
+        found=$(compare -metric AE -subimage-search "$work/caption.png" "$work/caption-icon.png" \
+            null: 2>&1 || true)
+        [ "${found%% *}" = 0 ] && log "icon 101 at $size pixels in the title bar at ${found#* @ }" &&
+            return 0
+    done
+    return 1
+}
+
 # The monitor at a display scaling above 100 %, as its user sees it: the
 # tray's pictures are the groups' own images of the scaled small-icon size,
 # the status, about and options windows and the banner are their 96 DPI
-# design grown by the scale, and the alert picture keeps its own pixels.
+# design grown by the scale, the title bar shows the program's icon at the
+# scaled size, and the alert picture keeps its own pixels.
 scenario_scaled() {
     local dpi=${ORVU_E2E_DPI:?ORVU_E2E_DPI names the prefix scaling}
     log "== $dpi DPI: tray pictures, windows and banner scaled"
@@ -474,6 +503,9 @@ scenario_scaled() {
     check "the status window and its gauge are drawn at the scale" \
         shot_until "status-${dpi}dpi" "$(field "$line" ox)" "$(field "$line" oy)" \
         "$(field "$line" cw)" "$(field "$line" ch)" status_drawn
+    check "the status window's title bar shows icon 101's own ${tray_size}-pixel image" \
+        shot_until "status-frame-${dpi}dpi" "$(field "$line" x)" "$(field "$line" y)" \
+        "$(field "$line" w)" "$(field "$line" h)" caption_shows_icon "$tray_size"
     probe_ok close Ohmwatch
 
     # About and Options: 340 x 100 and 340 x 200 scaled, painted.

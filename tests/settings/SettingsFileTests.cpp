@@ -99,11 +99,14 @@ TEST_F(SettingsFile, CrLfFileReadsLikeLfAndEveryLineIsEchoed)
               echo);
 }
 
-TEST_F(SettingsFile, BytesAboveAsciiBecomeTheSameCodePoints)
+TEST_F(SettingsFile, EveryByteIsTheSameCodePointUpToTheEndOfTheFile)
 {
-    Write("AlertImage:caf\xE9.png\n");
-    Read();
-    EXPECT_EQ(std::wstring(L"caf\u00E9.png"), m_settings.AlertImage);
+    // Ctrl-Z (0x1A) is an ordinary character, not the end of the file.
+    Write("AlertImage:caf\xE9\x1A.png\n\x1A\nAlertDoShow:0\n");
+    const std::wstring echo = Read();
+    EXPECT_EQ(std::wstring(L"caf\u00E9\u001A.png"), m_settings.AlertImage);
+    EXPECT_FALSE(m_settings.AlertDoShow);
+    EXPECT_EQ(std::wstring(L"AlertImage:caf\u00E9\u001A.png\n\u001A\nAlertDoShow:0\n"), echo);
 }
 
 TEST_F(SettingsFile, VeryLongLinesAreReadWhole)

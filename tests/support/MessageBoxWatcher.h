@@ -2,7 +2,8 @@
 
 // Closes the message boxes that the code under test opens, from a thread of
 // its own, after noting each box's caption and text. No test waits for a
-// person.
+// person. Given a hold time, it leaves each box open that long first, as a
+// person reading it would, and notes whether the box went away by itself.
 
 #include <windows.h>
 
@@ -16,12 +17,16 @@ struct SeenMessageBox
 {
     std::wstring caption;
     std::wstring text;
+    bool closedByItself = false;
 };
 
 class MessageBoxWatcher
 {
 public:
-    MessageBoxWatcher() : m_running(true), m_thread([this] { Watch(); }) {}
+    explicit MessageBoxWatcher(DWORD holdMs = 0)
+        : m_holdMs(holdMs), m_running(true), m_thread([this] { Watch(); })
+    {
+    }
 
     ~MessageBoxWatcher()
     {
@@ -63,6 +68,10 @@ private:
                 seen.caption = ReadText(box);
                 HWND label = GetDlgItem(box, 0xFFFF);
                 seen.text = label ? ReadText(label) : L"";
+                const DWORD shown = GetTickCount();
+                while (GetTickCount() - shown < m_holdMs && IsWindow(box))
+                    Sleep(5);
+                seen.closedByItself = !IsWindow(box);
                 {
                     std::lock_guard<std::mutex> lock(m_mutex);
                     m_seen.push_back(seen);
@@ -85,6 +94,7 @@ private:
         return text;
     }
 
+    const DWORD m_holdMs;
     std::atomic<bool> m_running;
     std::mutex m_mutex;
     std::vector<SeenMessageBox> m_seen;

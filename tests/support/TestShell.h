@@ -155,6 +155,10 @@ public:
             return true;
         DeleteFileW(m_logPath.c_str());
         DeleteFileW(m_commandPath.c_str());
+        // A shell started again writes a new log.
+        m_events.clear();
+        m_partial.clear();
+        m_offset = 0;
         wchar_t self[MAX_PATH];
         const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring exe(self, length);

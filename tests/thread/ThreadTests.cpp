@@ -320,3 +320,31 @@ TEST(Thread, NegativeSleepMeansNoPauseRatherThanSleepingForEver)
     EXPECT_TRUE(WaitUntil([&] { return unit.calls >= 3; }, 2000));
     thread.End(false);
 }
+
+TEST(Thread, UnitMayDeleteItsOwnThreadAndTheWorkerThenLeavesWithoutTouchingIt)
+{
+    std::atomic<DWORD> worker(0);
+    Unit deleter(
+        [&](Orvu::Thread* thread)
+        {
+            worker = GetCurrentThreadId();
+            delete thread;
+        });
+    // Listed after the deleter: running it would hand it a deleted Thread.
+    Unit after;
+    Orvu::Thread* thread = new Orvu::Thread(5);
+    thread->AddProc(&deleter);
+    thread->AddProc(&after);
+    ASSERT_TRUE(thread->Start());
+    ASSERT_TRUE(WaitUntil([&] { return worker != 0; }));
+
+    HANDLE handle = OpenThread(SYNCHRONIZE, FALSE, worker);
+    if (handle != nullptr)
+    {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(handle, 5000)) << "the worker did not end";
+        CloseHandle(handle);
+    }
+    Sleep(50);
+    EXPECT_EQ(1, deleter.calls);
+    EXPECT_EQ(0, after.calls);
+}

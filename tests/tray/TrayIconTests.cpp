@@ -243,6 +243,18 @@ TEST_F(TrayIconTest, ChangesReportWhetherTheShellTookThem)
     EXPECT_TRUE(tray.SetName(L"taken"));
 }
 
+TEST_F(TrayIconTest, IconAppearsAtTheNextChangeWhenTheShellStartedAfterInit)
+{
+    // At log-on the program may start before the notification area exists.
+    m_shell.Stop();
+    ProbeTray tray;
+    tray.Init();
+    ASSERT_TRUE(m_shell.Start());
+    EXPECT_TRUE(tray.SetName(L"late shell"));
+    EXPECT_EQ(L"late shell", OnlyIcon().Tip());
+    EXPECT_TRUE(ShowsIcon(OnlyIcon(), LoadIconW(nullptr, IDI_APPLICATION)));
+}
+
 TEST_F(TrayIconTest, IconFromFileShowsIts16PixelPicture)
 {
     ProbeTray tray;

@@ -284,3 +284,46 @@ TEST(WindowErrors, ExceptionWhileTheAppIsDeletedIsReportedOnceAndNotCarriedOver)
     EXPECT_EQ(1, next.releases);
     EXPECT_EQ(1u, watcher.Seen().size());
 }
+
+TEST(WindowErrors, AThrowingPaintHandlerIsNotCalledAgainWhileTheBoxIsOpen)
+{
+    struct ThrowOnPaint : Orvu::WindowProc
+    {
+        int paints = 0;
+        int WndProc(Orvu::WindowBase* window, unsigned int msg, unsigned int wParam,
+                    long lParam) override
+        {
+            if (msg == WM_PAINT)
+            {
+                ++paints;
+                throw Orvu::Exception(L"cannot paint", L"Paint");
+            }
+            return static_cast<int>(DefWindowProcW(window->GetHandle(), msg, wParam, lParam));
+        }
+    };
+    struct PaintApp : Orvu::App
+    {
+        int& paints;
+        ThrowOnPaint handler;
+        Orvu::WindowBase window;
+        explicit PaintApp(int& p) : paints(p) {}
+        ~PaintApp() override { paints = handler.paints; }
+        void Init() override
+        {
+            window.Create(WS_POPUP, 0, nullptr);
+            window.SetWndProc(&handler);
+            window.Show(SW_SHOWNOACTIVATE); // paints at once
+        }
+        // Reached only when no paint failed.
+        void Tick() override { PostQuitMessage(0); }
+        void Release() override {}
+    };
+    // The box stays open a while: a region left invalid would bring WM_PAINT
+    // back through the box's own loop again and again, at full speed.
+    MessageBoxWatcher watcher(300);
+    int paints = 0;
+    Orvu::Core::Run(new PaintApp(paints), true);
+    EXPECT_EQ(1, paints);
+    ASSERT_EQ(1u, watcher.Seen().size());
+    EXPECT_EQ(L"Orvu - Error: Paint", watcher.Seen()[0].caption);
+}

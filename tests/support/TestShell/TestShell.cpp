@@ -66,6 +66,9 @@
 //   restart              forget every icon, as a restarted shell does, then
 //                        broadcast "TaskbarCreated"
 //   refuse on|off        answer FALSE to every call from now on (or not)
+//   freeze SECONDS       stop answering for that long, as a hung shell does:
+//                        every caller waits until it answers again (logged as
+//                        CMD when the freeze starts)
 //   dump                 log every icon known (ICON lines, then END)
 //   quit                 end the shell
 // Before posting a callback message the shell allows the owner's process to
@@ -540,6 +543,19 @@ bool RunCommand(const std::string& line)
     }
     else if (verb == "refuse" && words.size() == 2 && (words[1] == "on" || words[1] == "off"))
         g_refuse = words[1] == "on";
+    else if (verb == "freeze")
+    {
+        unsigned seconds = 0;
+        if (words.size() != 2 || !ParseNumber(words[1], seconds))
+        {
+            Log("ERROR " + line + ": freeze needs SECONDS");
+            return true;
+        }
+        Log("CMD " + line);
+        // Nothing is taken from the queue meanwhile, so every call waits.
+        Sleep(seconds * 1000u);
+        return true;
+    }
     else if (verb == "dump")
     {
         for (size_t i = 0; i < g_icons.size(); ++i)
