@@ -40,7 +40,7 @@ settle=10   # seconds before the idle window
 window=20   # seconds of the idle window
 warmup=1000
 changes=10000
-reactions=3
+reactions=4
 while [ $# -gt 0 ]; do
     case "$1" in
         --rounds) rounds=$2; shift ;;
@@ -198,7 +198,7 @@ drive_changes() { # mark, count
         for ((i = 0; i < 500; i++)); do
             [ $p = 61 ] && p=41 || p=61
             charge $p
-            pause 0.008
+            pause 0.006
         done
         seen=$(tip_changes "$1")
     done
