@@ -6,6 +6,10 @@
 # window, one tray icon and one plain popup that follow the power status.
 #
 #   scripts/bench.sh [--rounds N] [--quick] [--only idle|growth]
+#   scripts/bench.sh --smoke    (CTest bench_smoke: in the caller's X server
+#                                and prefix, seconds long, fails when a figure
+#                                of the start, idle and reaction part is
+#                                missing)
 #
 # The three programs run one after another, several rounds, the order turned
 # each round; every figure is printed as min / median / max with the ratio of
@@ -46,14 +50,18 @@ while [ $# -gt 0 ]; do
         --rounds) rounds=$2; shift ;;
         --quick) quick=1 rounds=1 settle=1 window=2 warmup=50 changes=200 reactions=1 ;;
         --only) only=$2; shift ;;
+        --smoke) smoke=1 inner=1 quick=1 rounds=1 settle=1 window=2 reactions=1 only=idle ;;
         --inner) inner=1 ;;
-        *) echo "usage: bench.sh [--rounds N] [--quick] [--only idle|growth]" >&2; exit 2 ;;
+        *) echo "usage: bench.sh [--rounds N] [--quick] [--only idle|growth] | --smoke" >&2; exit 2 ;;
     esac
     shift
 done
 
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX=$build/wine-x11 ORVU_SOURCE_DIR=$root ORVU_OUTPUT_DIR=$build/bin
+export ORVU_SOURCE_DIR=$root ORVU_OUTPUT_DIR=$build/bin
+[ -n "${smoke:-}" ] || export WINEPREFIX=$build/wine-x11
+# What the run inside the namespace is told.
+inner_args=(--inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"} ${smoke:+--smoke})
 
 # Outside: build, prepare the prefix, then run again inside an X server and,
 # through the end-to-end helpers, in a private mount namespace with the
@@ -65,7 +73,7 @@ if [ -z "${inner:-}" ]; then
     # A warm server (one may be running already).
     wineserver -p </dev/null >/dev/null 2>&1 || true
     exec xvfb-run -a -s "-screen 0 1366x768x24" "$root/scripts/x11-test.sh" \
-        bash "$0" --inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"}
+        bash "$0" "${inner_args[@]}"
 fi
 
 shell_exe=$build/tests-bin/test_shell.exe
@@ -73,7 +81,7 @@ probe_exe=$build/tests-bin/monitor_probe.exe
 baseline_exe=$build/tests-bin/bench_baseline.exe
 fake_battery=$root/scripts/fake-battery.sh
 source "$root/tests/support/e2e-common.sh"
-e2e_enter_battery_namespace "$0" --inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"}
+e2e_enter_battery_namespace "$0" "${inner_args[@]}"
 # Progress on standard error; the report alone on standard output.
 log() { echo "[$(date +%H:%M:%S)] $*" >&2; }
 shell_timeout=1200
@@ -244,6 +252,7 @@ echo "Ohmwatch benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $rounds round(s), $(
 echo
 echo "| measure | monitor min / median / max | yardstick min / median / max | ratio |"
 echo "|---|---|---|---|"
+# Prints one row; notes the measure in $missing when a figure is missing.
 summary() { # measure, yardstick, label
     awk -v m="$1" -v y="$2" -v label="$3" '
         function stats(p,    n, i, j, t, v) {
@@ -259,8 +268,11 @@ summary() { # measure, yardstick, label
             a = stats("monitor"); b = stats(y)
             r = (med["monitor"] != "" && med[y] != "" && med[y] > 0) ? sprintf("%.2f", med["monitor"] / med[y]) : "-"
             printf "| %s | %s | %s: %s | %s |\n", label, a, y, b, r
-        }' "$results"
+            if (a == "-" || b == "-") exit 1
+        }' "$results" || missing="$missing, $1"
 }
+missing=""
+
 summary start_ms notifier "start to tray icon with status tooltip (ms)"
 summary start_cpu_ms notifier "CPU time of that start (ms)"
 summary private_kib notifier "private memory after 30 s idle (KiB)"
@@ -271,6 +283,12 @@ summary switches_per_s loop "context switches per second at idle"
 summary switches_per_s notifier "context switches per second at idle"
 summary react_tip_ms notifier "unplug to battery tooltip (ms)"
 summary react_alert_ms notifier "unplug to alert shown (ms)"
+idle_missing=$missing
 summary changes notifier "status changes seen (growth run)"
 summary rss_growth_kib notifier "resident memory growth over the changes (KiB)"
 summary private_growth_kib notifier "private memory growth over the changes (KiB)"
+[ "${only:-}" != idle ] || missing=$idle_missing
+if [ -n "${smoke:-}" ] && [ -n "$missing" ]; then
+    echo "FAIL: no figure for ${missing#, }" >&2
+    exit 1
+fi
