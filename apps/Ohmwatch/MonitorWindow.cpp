@@ -1,6 +1,6 @@
 #include "MonitorWindow.h"
 
-#include "GdiGuards.h"
+#include "internal/GdiGuards.h"
 #include "Graphics.h"
 #include "Ohmwatch.h"
 #include "TrayView.h"

@@ -2,7 +2,7 @@
 
 #include "AlertRule.h"
 #include "Color.h"
-#include "GdiGuards.h"
+#include "internal/GdiGuards.h"
 #include "Graphics.h"
 #include "OPPicManager.h"
 #include "Ohmwatch.h"

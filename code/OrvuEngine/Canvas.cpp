@@ -1,6 +1,6 @@
 #include "Canvas.h"
 
-#include "GdiGuards.h"
+#include "internal/GdiGuards.h"
 #include "Graphics.h"
 #include "WindowBase.h"
 

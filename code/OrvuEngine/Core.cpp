@@ -1,7 +1,7 @@
 #include "Core.h"
 
 #include "Exception.h"
-#include "PendingException.h"
+#include "internal/PendingException.h"
 
 #include <windows.h>
 

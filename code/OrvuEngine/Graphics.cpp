@@ -1,7 +1,7 @@
 #include "Graphics.h"
 
 #include "Canvas.h"
-#include "GdiGuards.h"
+#include "internal/GdiGuards.h"
 #include "Picture.h"
 
 #include <cwchar>

@@ -1,6 +1,6 @@
 #include "Picture.h"
 
-#include "GdiGuards.h"
+#include "internal/GdiGuards.h"
 
 #include <cstddef>
 #include <cstdint>

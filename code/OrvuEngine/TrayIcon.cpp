@@ -2,7 +2,7 @@
 
 #include "ContextMenu.h"
 #include "File.h"
-#include "SystemIcon.h"
+#include "internal/SystemIcon.h"
 
 #include <cstring>
 

@@ -2,8 +2,8 @@
 
 #include "Exception.h"
 #include "File.h"
-#include "PendingException.h"
-#include "SystemIcon.h"
+#include "internal/PendingException.h"
+#include "internal/SystemIcon.h"
 
 #include <shellapi.h>
 

@@ -1,4 +1,4 @@
-#include "PendingException.h"
+#include "internal/PendingException.h"
 
 namespace Orvu
 {

@@ -1,4 +1,4 @@
-#include "SystemIcon.h"
+#include "internal/SystemIcon.h"
 
 namespace Orvu
 {
