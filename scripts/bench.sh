@@ -159,6 +159,7 @@ react() { # program
     tip=$(await_tip "$mark" "Ohmwatch - 80%" 10) || { log "$1: no battery tooltip"; return 1; }
     wait "$probe_pid" || { log "$1: no alert"; return 1; }
     shown=$(tr -d '\r' <"$probe_out" | sed -n 's/^at=//p')
+    [ -n "$shown" ] || { log "$1: the probe gave no time"; return 1; }
     record react_tip_ms "$1" "$(((tip - t0) / 10))e-2"
     record react_alert_ms "$1" "$(((shown - t0) / 10))e-2"
     mark=$(lines)
