@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # What the monitor costs, measured from outside its process under Wine and
-# Xvfb with a simulated battery, against two yardsticks built with the
-# project (tests/bench/Baseline.cpp): "loop", the bare run loop
-# (PeekMessage, GetSystemPowerStatus, Sleep(5)), and "notifier", one hidden
-# window, one tray icon and one plain popup that follow the power status.
+# Xvfb with a simulated battery, against yardsticks built with the project
+# (tests/bench/Baseline.cpp): "loop", the bare run loop (PeekMessage,
+# GetSystemPowerStatus, Sleep(5)); "notifier", one hidden window, one tray
+# icon and one plain popup that follow the power status; and, for the start
+# only, "picture", the notifier reading the alert picture through GDI+ before
+# its icon, as the monitor must.
 #
-#   scripts/bench.sh [--rounds N] [--quick] [--only idle|growth]
+#   scripts/bench.sh [--rounds N] [--starts N] [--quick] [--only idle|growth]
 #   scripts/bench.sh --smoke    (CTest bench_smoke: in the caller's X server
 #                                and prefix, seconds long, fails when a figure
 #                                of the start, idle and reaction part is
 #                                missing)
 #
-# The three programs run one after another, several rounds, the order turned
-# each round; every figure is printed as min / median / max with the ratio of
+# The programs run one after another, several rounds (and before them
+# --starts rounds of starts alone), the order turned each round; every figure is printed as min / median / max with the ratio of
 # the monitor's median to its yardstick's median from the same run (these
 # machines are shared: absolute figures mean little, ratios in one run do).
 # --quick is a smoke run of a few seconds per program; --only runs one of the
@@ -40,6 +42,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ORVU_BUILD_DIR:-$root/build}
 
 rounds=3
+starts=10   # extra starts of each program
 settle=10   # seconds before the idle window
 window=20   # seconds of the idle window
 warmup=1000
@@ -48,11 +51,12 @@ reactions=4
 while [ $# -gt 0 ]; do
     case "$1" in
         --rounds) rounds=$2; shift ;;
-        --quick) quick=1 rounds=1 settle=1 window=2 warmup=50 changes=200 reactions=1 ;;
+        --starts) starts=$2; shift ;;
+        --quick) quick=1 rounds=1 starts=2 settle=1 window=2 warmup=50 changes=200 reactions=1 ;;
         --only) only=$2; shift ;;
-        --smoke) smoke=1 inner=1 quick=1 rounds=1 settle=1 window=2 reactions=1 only=idle ;;
+        --smoke) smoke=1 inner=1 quick=1 rounds=1 starts=1 settle=1 window=2 reactions=1 only=idle ;;
         --inner) inner=1 ;;
-        *) echo "usage: bench.sh [--rounds N] [--quick] [--only idle|growth] | --smoke" >&2; exit 2 ;;
+        *) echo "usage: bench.sh [--rounds N] [--starts N] [--quick] [--only idle|growth] | --smoke" >&2; exit 2 ;;
     esac
     shift
 done
@@ -61,7 +65,7 @@ export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
 export ORVU_SOURCE_DIR=$root ORVU_OUTPUT_DIR=$build/bin
 [ -n "${smoke:-}" ] || export WINEPREFIX=$build/wine-x11
 # What the run inside the namespace is told.
-inner_args=(--inner --rounds "$rounds" ${quick:+--quick} ${only:+--only "$only"} ${smoke:+--smoke})
+inner_args=(--inner ${quick:+--quick} --rounds "$rounds" --starts "$starts" ${only:+--only "$only"} ${smoke:+--smoke})
 
 # Outside: build, prepare the prefix, then run again inside an X server and,
 # through the end-to-end helpers, in a private mount namespace with the
@@ -120,6 +124,7 @@ alert_title() { [ "$1" = monitor ] && echo "Ohmwatch - power disconnected" || ec
 start_program() { # name
     case "$1" in
         monitor) (cd "$ORVU_OUTPUT_DIR" && exec wine Ohmwatch.exe >/dev/null 2>&1) & ;;
+        picture) (cd "$work" && exec wine "$baseline_exe" picture "$(winpath "$ORVU_OUTPUT_DIR/power-disconnected.png")" >/dev/null 2>&1) & ;;
         *) (cd "$work" && exec wine "$baseline_exe" "$1" >/dev/null 2>&1) & ;;
     esac
     app_pid=$!
@@ -168,18 +173,24 @@ react() { # program
     wine "$probe_exe" await "$title" hidden 10000 >/dev/null 2>&1 || true
 }
 
-# Start, idle, memory and reactions of one program.
-run_idle() { # program
-    local name=$1 mark t0 stamp c1 c2 s1 s2 w1 w2
+# Starts a program and, but for the loop (which shows no icon), records its
+# start figures; sets t0 to the launch time.
+launch_measured() { # program
+    local mark stamp
     mark=$(lines)
     t0=$(now_us)
-    start_program "$name"
-    if [ "$name" != loop ]; then
-        stamp=$(await_tip "$mark" "Ohmwatch - charging (80%)" 30) ||
-            { log "$name: no status tooltip"; stop_program; return 1; }
-        record start_cpu_ms "$name" "$(($(cpu_ticks) * 10))"
-        record start_ms "$name" "$(((stamp - t0) / 100))e-1"
-    fi
+    start_program "$1"
+    [ "$1" != loop ] || return 0
+    stamp=$(await_tip "$mark" "Ohmwatch - charging (80%)" 30) ||
+        { log "$1: no status tooltip"; stop_program; return 1; }
+    record start_cpu_ms "$1" "$(($(cpu_ticks) * 10))"
+    record start_ms "$1" "$(((stamp - t0) / 100))e-1"
+}
+
+# Start, idle, memory and reactions of one program.
+run_idle() { # program
+    local name=$1 t0 c1 c2 s1 s2 w1 w2
+    launch_measured "$name" || return 1
     pause "$(awk -v t0="$t0" -v now="$(now_us)" -v s="$settle" 'BEGIN { d = s - (now - t0) / 1e6; print (d > 0 ? d : 0) }')"
     c1=$(cpu_ns) w1=$(switches) s1=$(now_us)
     pause "$window"
@@ -235,12 +246,25 @@ run_growth() { # program
 # --- the run --------------------------------------------------------------------
 start_shell --times
 started=$(date +%s)
+# More starts than the idle rounds give, the start being short and noisy;
+# the picture yardstick is there for the start alone.
+[ "${only:-idle}" = idle ] || starts=0
+log "$starts starts of each program"
+order=(notifier monitor picture)
+for ((round = 1; round <= starts; round++)); do
+    for program in "${order[@]}"; do
+        launch_measured "$program" || break
+        stop_program
+        pause 0.3
+    done
+    order=("${order[@]:1}" "${order[0]}")
+done
 order=(loop notifier monitor)
 [ "${only:-idle}" = idle ] || rounds=0
 for ((round = 1; round <= rounds; round++)); do
     log "round $round of $rounds: ${order[*]}"
     for program in "${order[@]}"; do run_idle "$program"; done
-    order=("${order[2]}" "${order[0]}" "${order[1]}")
+    order=("${order[@]:1}" "${order[0]}")
 done
 if [ "${only:-growth}" = growth ]; then
     log "growth over $changes status changes"
@@ -249,7 +273,7 @@ fi
 stop_shell
 
 # --- the report -----------------------------------------------------------------
-echo "Ohmwatch benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $rounds round(s), $(($(date +%s) - started)) s; $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo 'no git')"
+echo "Ohmwatch benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $starts start(s) and $rounds round(s), $(($(date +%s) - started)) s; $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo 'no git')"
 echo
 echo "| measure | monitor min / median / max | yardstick min / median / max | ratio |"
 echo "|---|---|---|---|"
@@ -275,7 +299,9 @@ summary() { # measure, yardstick, label
 missing=""
 
 summary start_ms notifier "start to tray icon with status tooltip (ms)"
+summary start_ms picture "start to tray icon with status tooltip (ms)"
 summary start_cpu_ms notifier "CPU time of that start (ms)"
+summary start_cpu_ms picture "CPU time of that start (ms)"
 summary private_kib notifier "private memory after 30 s idle (KiB)"
 summary rss_kib notifier "resident memory after 30 s idle (KiB)"
 summary idle_cpu_pct loop "idle CPU on mains power (% of a core)"

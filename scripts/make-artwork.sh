@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 art=$root/apps/Ohmwatch/art
 
-for tool in awk rsvg-convert icotool; do
+for tool in awk perl rsvg-convert icotool; do
     command -v "$tool" >/dev/null || { echo "make-artwork: $tool is missing (scripts/setup.sh --art)" >&2; exit 1; }
 done
 fc-list 2>/dev/null | grep -q "DejaVuSans-Bold.ttf" ||
@@ -41,6 +41,17 @@ for id in $ids; do
     icotool -c -b 32 -o "$art/icons/ohmwatch-$id.ico" "${pngs[@]}" --raw="$tmp/$id-256.png"
 done
 
-rsvg-convert -o "$art/power-disconnected.png" "$art/power-disconnected.svg"
+# Only the chunks that make the pixels are kept. GDI+ under Wine reads every
+# other chunk (rsvg-convert writes a background colour) as image properties,
+# which took about 27 ms of the monitor's start.
+rsvg-convert -o "$tmp/power-disconnected.png" "$art/power-disconnected.svg"
+perl -e '
+    local $/; my $d = <STDIN>; my $o = substr($d, 0, 8); my $i = 8;
+    while ($i + 12 <= length $d) {
+        my ($n, $type) = unpack("N a4", substr($d, $i, 8));
+        $o .= substr($d, $i, 12 + $n) if $type =~ /^(IHDR|PLTE|tRNS|IDAT|IEND)$/;
+        $i += 12 + $n;
+    }
+    print $o;' <"$tmp/power-disconnected.png" >"$art/power-disconnected.png"
 
 echo "make-artwork: wrote $(ls "$art/icons" | wc -l) icons and power-disconnected.png"

@@ -9,11 +9,18 @@
 //                                 the monitor's tooltip text and a stock icon,
 //                                 and shows the popup off mains power (hides
 //                                 it on mains power)
+//   bench_baseline.exe picture PATH   the notifier, which before its icon
+//                                 reads the picture at PATH through GDI+
+//                                 (loaded for that read only) into 32-bit
+//                                 ARGB pixels, as the monitor reads its alert
+//                                 picture before its icon: the least a start
+//                                 that must decode the picture can cost
 //
 // The notifier's tooltips read as the monitor's, so the benchmark waits for
 // the same text from both; its popup is titled "Notifier - power disconnected".
 
 #include <windows.h>
+#include <gdiplus.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -41,6 +48,65 @@ bool SameStatus(const SYSTEM_POWER_STATUS& a, const SYSTEM_POWER_STATUS& b)
 {
     return a.ACLineStatus == b.ACLineStatus && a.BatteryFlag == b.BatteryFlag &&
            a.BatteryLifePercent == b.BatteryLifePercent;
+}
+
+// Reads the picture at path into ARGB pixels and drops them; false when any
+// step fails. Every GDI+ object is released before the library goes.
+bool DecodePicture(const wchar_t* path)
+{
+    namespace Flat = Gdiplus::DllExports;
+    HMODULE module = LoadLibraryW(L"gdiplus.dll");
+    if (!module)
+        return false;
+    auto startup = reinterpret_cast<decltype(&Gdiplus::GdiplusStartup)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "GdiplusStartup")));
+    auto shutdown = reinterpret_cast<decltype(&Gdiplus::GdiplusShutdown)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "GdiplusShutdown")));
+    auto fromFile = reinterpret_cast<decltype(&Flat::GdipCreateBitmapFromFile)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "GdipCreateBitmapFromFile")));
+    auto width = reinterpret_cast<decltype(&Flat::GdipGetImageWidth)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "GdipGetImageWidth")));
+    auto height = reinterpret_cast<decltype(&Flat::GdipGetImageHeight)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "GdipGetImageHeight")));
+    auto lock = reinterpret_cast<decltype(&Flat::GdipBitmapLockBits)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "GdipBitmapLockBits")));
+    auto unlock = reinterpret_cast<decltype(&Flat::GdipBitmapUnlockBits)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "GdipBitmapUnlockBits")));
+    auto dispose = reinterpret_cast<decltype(&Flat::GdipDisposeImage)>(
+        reinterpret_cast<void*>(GetProcAddress(module, "GdipDisposeImage")));
+
+    bool read = false;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    if (startup && shutdown && fromFile && width && height && lock && unlock && dispose &&
+        startup(&token, &input, nullptr) == Gdiplus::Ok)
+    {
+        Gdiplus::GpBitmap* bitmap = nullptr;
+        UINT w = 0, h = 0;
+        if (fromFile(path, &bitmap) == Gdiplus::Ok && width(bitmap, &w) == Gdiplus::Ok &&
+            height(bitmap, &h) == Gdiplus::Ok)
+        {
+            void* pixels = HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(w) * h * 4);
+            Gdiplus::GpRect whole(0, 0, static_cast<INT>(w), static_cast<INT>(h));
+            Gdiplus::BitmapData data;
+            if (pixels && lock(bitmap, &whole, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB,
+                               &data) == Gdiplus::Ok)
+            {
+                for (UINT y = 0; y < h; ++y)
+                    std::memcpy(static_cast<BYTE*>(pixels) + y * w * 4,
+                                static_cast<const BYTE*>(data.Scan0) + y * data.Stride, w * 4);
+                unlock(bitmap, &data);
+                read = true;
+            }
+            if (pixels)
+                HeapFree(GetProcessHeap(), 0, pixels);
+        }
+        if (bitmap)
+            dispose(bitmap);
+        shutdown(token);
+    }
+    FreeLibrary(module);
+    return read;
 }
 
 class Notifier
@@ -102,9 +168,17 @@ private:
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
-    const bool notify = std::strstr(commandLine, "notifier") != nullptr;
+    const char* picture = std::strstr(commandLine, "picture ");
+    const bool notify = picture != nullptr || std::strstr(commandLine, "notifier") != nullptr;
     if (!notify && std::strstr(commandLine, "loop") == nullptr)
         return 2;
+    if (picture != nullptr)
+    {
+        wchar_t path[MAX_PATH];
+        if (MultiByteToWideChar(CP_ACP, 0, picture + 8, -1, path, MAX_PATH) == 0 ||
+            !DecodePicture(path))
+            return 3;
+    }
     Notifier notifier;
     if (notify && !notifier.Create(instance))
         return 1;
