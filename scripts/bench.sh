@@ -30,10 +30,13 @@
 #   (VmRSS);
 # - idle CPU over the last 20 s of those 30 (per cent of one core, from the
 #   run times of all threads in /proc/PID/task/*/schedstat) and context
-#   switches per second (voluntary + nonvoluntary of every thread);
+#   switches per second (voluntary + nonvoluntary of every thread); then
+#   system calls per idle pass of the run loop (strace -c, 5 s), and how many
+#   of them are reads of the X connection (recvmsg);
 # - reaction to unplugging: the AC file is written, then the time until the
 #   shell receives the battery tooltip and until the alert (the notifier's
-#   popup) is visible (monitor_probe stamp, polling every millisecond);
+#   popup) is visible (monitor_probe stamp, polling every millisecond), and
+#   until both are done;
 # - growth of resident and private memory over 10,000 status changes (the
 #   simulated charge alternating between 61 % and 41 % on mains power, so
 #   both tooltip and icon change), after 1,000 changes of warm-up.
@@ -43,6 +46,7 @@ build=${ORVU_BUILD_DIR:-$root/build}
 
 rounds=3
 starts=10   # extra starts of each program
+strace_s=5  # seconds of counting system calls at idle
 settle=10   # seconds before the idle window
 window=20   # seconds of the idle window
 warmup=1000
@@ -52,9 +56,9 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --rounds) rounds=$2; shift ;;
         --starts) starts=$2; shift ;;
-        --quick) quick=1 rounds=1 starts=2 settle=1 window=2 warmup=50 changes=200 reactions=1 ;;
+        --quick) quick=1 rounds=1 starts=2 strace_s=1 settle=1 window=2 warmup=50 changes=200 reactions=1 ;;
         --only) only=$2; shift ;;
-        --smoke) smoke=1 inner=1 quick=1 rounds=1 starts=1 settle=1 window=2 reactions=1 only=idle ;;
+        --smoke) smoke=1 inner=1 quick=1 rounds=1 starts=1 strace_s=1 settle=1 window=2 reactions=1 only=idle ;;
         --inner) inner=1 ;;
         *) echo "usage: bench.sh [--rounds N] [--starts N] [--quick] [--only idle|growth] | --smoke" >&2; exit 2 ;;
     esac
@@ -135,18 +139,28 @@ stop_program() {
     app_pid=
 }
 
-# The stamp of the first call after line MARK of the shell log whose tooltip
-# is TEXT, or nothing.
-tip_stamp() { # mark, text
-    tail -n +$(($1 + 1)) "$shell_log" | grep -F "tip=\"$2\"" | head -1 | sed -n 's/.* at=\([0-9]*\)$/\1/p'
-}
-await_tip() { # mark, text, timeout_s: prints the stamp
-    local stamp end=$(($(date +%s) + $3))
+# Waits for the first call after line MARK of the shell log whose tooltip is
+# TEXT and prints its stamp. It reads the log through one descriptor and
+# starts no process while it waits: a poll that forked would take CPU from the
+# program being timed.
+await_tip() { # mark, text, timeout_s
+    local fd line partial="" skipped=0 end=$((SECONDS + $3))
+    exec {fd}<"$shell_log"
     while :; do
-        stamp=$(tip_stamp "$1" "$2")
-        [ -n "$stamp" ] && { echo "$stamp"; return 0; }
-        [ "$(date +%s)" -lt "$end" ] || return 1
-        pause 0.005
+        if read -r -u "$fd" line; then
+            line=${partial}${line%$'\r'} partial=""
+            skipped=$((skipped + 1))
+            if [ "$skipped" -gt "$1" ] && [[ $line == *" tip=\"$2\""* && $line =~ \ at=([0-9]+)$ ]]; then
+                exec {fd}<&-
+                echo "${BASH_REMATCH[1]}"
+                return 0
+            fi
+        else
+            # At the end of the log; a line the shell is still writing waits.
+            partial=$partial$line
+            [ "$SECONDS" -lt "$end" ] || { exec {fd}<&-; return 1; }
+            pause 0.002
+        fi
     done
 }
 lines() { wc -l <"$shell_log"; }
@@ -167,10 +181,23 @@ react() { # program
     [ -n "$shown" ] || { log "$1: the probe gave no time"; return 1; }
     record react_tip_ms "$1" "$(((tip - t0) / 10))e-2"
     record react_alert_ms "$1" "$(((shown - t0) / 10))e-2"
+    record react_both_ms "$1" "$((((tip > shown ? tip : shown) - t0) / 10))e-2"
     mark=$(lines)
     plug 1
     await_tip "$mark" "Ohmwatch - charging (80%)" 10 >/dev/null || { log "$1: no mains tooltip"; return 1; }
     wine "$probe_exe" await "$title" hidden 10000 >/dev/null 2>&1 || true
+}
+
+# System calls per pass of the run loop at idle, counted by strace over a
+# few seconds: unlike CPU time, the count is the same from run to run. Each
+# pass sleeps once (Wine's Sleep is one pselect6), which gives the passes.
+syscalls_per_tick() { # program
+    local counts=$work/strace.txt
+    timeout -s INT "$strace_s" strace -c -f -p "$app_pid" -o "$counts" >/dev/null 2>&1 || true
+    record syscalls_per_tick "$1" "$(awk '$NF == "pselect6" { passes = $4 } $NF == "total" { calls = $4 }
+        END { if (passes > 0) printf "%.1f", calls / passes }' "$counts")"
+    record x11_reads_per_tick "$1" "$(awk '$NF == "pselect6" { passes = $4 } $NF == "recvmsg" { reads = $4 }
+        END { if (passes > 0) printf "%.1f", reads / passes }' "$counts")"
 }
 
 # Starts a program and, but for the loop (which shows no icon), records its
@@ -199,6 +226,7 @@ run_idle() { # program
     record switches_per_s "$name" "$(awk -v w="$((w2 - w1))" -v t="$((s2 - s1))" 'BEGIN { printf "%.1f", w * 1e6 / t }')"
     record private_kib "$name" "$(private_kib)"
     record rss_kib "$name" "$(rss_kib)"
+    syscalls_per_tick "$name"
     if [ "$name" != loop ]; then
         local i
         for ((i = 0; i < reactions; i++)); do react "$name" || break; done
@@ -308,8 +336,12 @@ summary idle_cpu_pct loop "idle CPU on mains power (% of a core)"
 summary idle_cpu_pct notifier "idle CPU on mains power (% of a core)"
 summary switches_per_s loop "context switches per second at idle"
 summary switches_per_s notifier "context switches per second at idle"
+summary syscalls_per_tick loop "system calls per idle pass of the run loop"
+summary syscalls_per_tick notifier "system calls per idle pass of the run loop"
+summary x11_reads_per_tick notifier "of them, reads of the X connection"
 summary react_tip_ms notifier "unplug to battery tooltip (ms)"
 summary react_alert_ms notifier "unplug to alert shown (ms)"
+summary react_both_ms notifier "unplug to both tooltip and alert (ms)"
 idle_missing=$missing
 summary changes notifier "status changes seen (growth run)"
 summary rss_growth_kib notifier "resident memory growth over the changes (KiB)"
