@@ -50,6 +50,11 @@ bool SameStatus(const SYSTEM_POWER_STATUS& a, const SYSTEM_POWER_STATUS& b)
            a.BatteryLifePercent == b.BatteryLifePercent;
 }
 
+template <typename Function> Function Proc(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 // Reads the picture at path into ARGB pixels and drops them; false when any
 // step fails. Every GDI+ object is released before the library goes.
 bool DecodePicture(const wchar_t* path)
@@ -58,22 +63,15 @@ bool DecodePicture(const wchar_t* path)
     HMODULE module = LoadLibraryW(L"gdiplus.dll");
     if (!module)
         return false;
-    auto startup = reinterpret_cast<decltype(&Gdiplus::GdiplusStartup)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GdiplusStartup")));
-    auto shutdown = reinterpret_cast<decltype(&Gdiplus::GdiplusShutdown)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GdiplusShutdown")));
-    auto fromFile = reinterpret_cast<decltype(&Flat::GdipCreateBitmapFromFile)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GdipCreateBitmapFromFile")));
-    auto width = reinterpret_cast<decltype(&Flat::GdipGetImageWidth)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GdipGetImageWidth")));
-    auto height = reinterpret_cast<decltype(&Flat::GdipGetImageHeight)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GdipGetImageHeight")));
-    auto lock = reinterpret_cast<decltype(&Flat::GdipBitmapLockBits)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GdipBitmapLockBits")));
-    auto unlock = reinterpret_cast<decltype(&Flat::GdipBitmapUnlockBits)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GdipBitmapUnlockBits")));
-    auto dispose = reinterpret_cast<decltype(&Flat::GdipDisposeImage)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GdipDisposeImage")));
+    const auto startup = Proc<decltype(&Gdiplus::GdiplusStartup)>(module, "GdiplusStartup");
+    const auto shutdown = Proc<decltype(&Gdiplus::GdiplusShutdown)>(module, "GdiplusShutdown");
+    const auto fromFile =
+        Proc<decltype(&Flat::GdipCreateBitmapFromFile)>(module, "GdipCreateBitmapFromFile");
+    const auto width = Proc<decltype(&Flat::GdipGetImageWidth)>(module, "GdipGetImageWidth");
+    const auto height = Proc<decltype(&Flat::GdipGetImageHeight)>(module, "GdipGetImageHeight");
+    const auto lock = Proc<decltype(&Flat::GdipBitmapLockBits)>(module, "GdipBitmapLockBits");
+    const auto unlock = Proc<decltype(&Flat::GdipBitmapUnlockBits)>(module, "GdipBitmapUnlockBits");
+    const auto dispose = Proc<decltype(&Flat::GdipDisposeImage)>(module, "GdipDisposeImage");
 
     bool read = false;
     ULONG_PTR token = 0;
