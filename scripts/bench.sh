@@ -14,11 +14,12 @@
 #                                missing)
 #
 # The programs run one after another, several rounds (and before them
-# --starts rounds of starts alone), the order turned each round; every figure is printed as min / median / max with the ratio of
-# the monitor's median to its yardstick's median from the same run (these
-# machines are shared: absolute figures mean little, ratios in one run do).
-# --quick is a smoke run of a few seconds per program; --only runs one of the
-# two parts (start, idle and reactions; or growth).
+# --starts rounds of starts alone), the order turned each round; every
+# figure is printed as min / median / max with the ratio of the monitor's
+# median to its yardstick's median from the same run (these machines are
+# shared: absolute figures mean little, ratios in one run do). --quick is a
+# smoke run of a few seconds per program; --only runs one of the two parts
+# (starts, idle and reactions; or growth).
 #
 # Measures (the Wine program is a Linux process; all read from /proc):
 # - start: launch to the test shell receiving the first tooltip that shows
