@@ -3,7 +3,6 @@
 #include "Color.h"
 #include "Graphics.h"
 #include "Ohmwatch.h"
-#include "SingleInstance.h"
 
 #include <string>
 
@@ -58,19 +57,6 @@ void WindowMain::Setup()
 {
     Open(kCaptionStyle, 0, Scaled(kClientWidth), Scaled(kClientHeight), L"Ohmwatch");
     SetTopMost(true);
-}
-
-int WindowMain::WndProc(Orvu::WindowBase* window, unsigned int message, unsigned int wParam,
-                        long lParam)
-{
-    // The hidden status window lives as long as the monitor, so it takes the
-    // installer's request to exit.
-    if (message == ExitRequestMessage() && message != 0)
-    {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return MonitorWindow::WndProc(window, message, wParam, lParam);
 }
 
 void WindowMain::OnDraw(Orvu::Canvas*, Orvu::Graphics* g)

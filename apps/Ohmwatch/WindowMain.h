@@ -15,10 +15,5 @@ public:
     // drawing objects.
     void Setup();
 
-    // Also ends the monitor, as its "Exit" command does, on the installer's
-    // request (ExitRequestMessage).
-    int WndProc(Orvu::WindowBase* window, unsigned int message, unsigned int wParam,
-                long lParam) override;
-
     void OnDraw(Orvu::Canvas* canvas, Orvu::Graphics* graphics) override;
 };
