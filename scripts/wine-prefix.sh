@@ -2,9 +2,13 @@
 # Creates the test Wine prefixes if they are missing and keeps their servers
 # warm, or stops the servers with --stop. --scaled makes, beside an X11
 # prefix, copies of it whose display is set to other scalings (DPI), named
-# <x11-prefix>-dpi<N>.
+# <x11-prefix>-dpi<N>. --windows makes, beside it, the prefixes of the test
+# matrix, other Windows as users run them: <x11-prefix>-win64 (64-bit, where
+# the 32-bit program runs under WoW64; it reports Windows 7), -winxp (32-bit,
+# reports Windows XP) and -win10 (64-bit, reports Windows 10).
 #   wine-prefix.sh <null-driver-prefix> <x11-prefix>
 #   wine-prefix.sh --scaled <x11-prefix> <dpi>...
+#   wine-prefix.sh --windows <x11-prefix>
 #   wine-prefix.sh --stop <prefix>...
 set -euo pipefail
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -55,7 +59,7 @@ make_prefix() { # prefix, driver (null|x11)
     local prefix=$1 driver=$2
     export WINEPREFIX=$prefix
     if [ ! -f "$prefix/.orvu-ready" ]; then
-        echo "creating Wine prefix $prefix ($driver driver)"
+        echo "creating Wine prefix $prefix ($driver driver, $WINEARCH)"
         rm -rf "$prefix"
         wineboot -i </dev/null >/dev/null 2>&1
         "$(dirname "$0")/wine-fonts.sh"
@@ -81,6 +85,33 @@ make_prefix() { # prefix, driver (null|x11)
     fi
     echo "Wine prefix ready: $prefix"
 }
+
+# A copy of a ready prefix that reports another Windows version (winecfg -v:
+# winxp, win7, win10, ...). Wine 8 offers nothing newer than Windows 10.
+make_version_prefix() { # ready prefix, new prefix, version
+    local prefix=$2
+    export WINEPREFIX=$prefix
+    if [ ! -f "$prefix/.orvu-ready" ]; then
+        echo "creating Wine prefix $prefix ($WINEARCH, $3)"
+        rm -rf "$prefix"
+        cp -a "$1" "$prefix"
+        rm -f "$prefix/.orvu-ready"
+        wine winecfg -v "$3" </dev/null >/dev/null 2>&1
+        wineserver -w
+        touch "$prefix/.orvu-ready"
+    fi
+    wineserver -p </dev/null >/dev/null 2>&1 || true
+    echo "Wine prefix ready: $prefix"
+}
+
+if [ "${1:-}" = "--windows" ]; then
+    x11=$2
+    make_version_prefix "$x11" "$x11-winxp" winxp
+    export WINEARCH=win64
+    make_prefix "$x11-win64" x11
+    make_version_prefix "$x11-win64" "$x11-win10" win10
+    exit 0
+fi
 
 make_prefix "$1" null
 make_prefix "$2" x11
