@@ -135,11 +135,13 @@ scenario_installer() {
     app=$work/portable/Ohmwatch
     start_app
     expect_tray "Ohmwatch - 50%" 1060 20
+    mark=$(wc -l <"$shell_log")
     run_setup
     check "setup.exe /S over the running portable copy ends with code 0 (got $code)" [ "$code" = 0 ]
     wait_for_app_exit
     check "it ended the portable copy, with code 0 (got $app_code)" [ "$app_code" = 0 ]
     check "it started the installed monitor in its place" wait_until 10 one_new_installed_monitor
+    check "which shows its icon" wait_until 20 logged_since "$mark" '^ADD result=1'
     local file
     for file in Ohmwatch.exe OrvuEngine.dll libgcc_s_dw2-1.dll plugins/OPPic_gdiPlus.dll \
         plugins/OPPic_omp.dll power-disconnected.png Ohmwatch.ini Uninstall.exe; do
@@ -182,6 +184,7 @@ scenario_installer() {
     check "setup.exe /S over the running monitor ends with code 0 (got $code)" [ "$code" = 0 ]
     check "the upgrade ended the running monitor, removing its icon" logged_since "$mark" '^DELETE result=1'
     check "the upgrade started the new version" wait_until 20 one_new_installed_monitor
+    check "which shows its icon" wait_until 20 logged_since "$mark" '^ADD result=1'
     expect_tray "Ohmwatch - 20%" 1020 20
     check "one icon after the upgrade" [ "$(icons_shown)" = 1 ]
     check "the upgrade kept the changed Ohmwatch.ini" grep -q '^AlertShowPercent:20' "$install/Ohmwatch.ini"
@@ -206,6 +209,8 @@ scenario_installer() {
         check "a refused update at once changed nothing" [ "$(installation)" = "$before" ]
         check "and the monitor runs on" [ "$(monitors | grep -c .)" = 1 ]
     fi
+    check "its icon shows" wait_until 20 bash -c \
+        "tail -n +$((mark + 1)) '$shell_log' | grep '^\(ADD\|DELETE\) result=1' | tail -1 | grep -q ^ADD"
     expect_tray "Ohmwatch - 20%" 1020 20
     check "one icon after the update at once" [ "$(icons_shown)" = 1 ]
 
