@@ -444,6 +444,8 @@ scenario_foreign_folder() {
     cp "$(dirname "$probe_exe")"/plugin-throwing/OPPic_tThrowVersion.dll "$elsewhere/plugins/"
     set_battery battery 60
     start_shell
+    screenshot desktop-foreign $(((screen_w - picture_w) / 2)) $(((screen_h - picture_h) / 2)) \
+        "$picture_w" "$picture_h"
     ORVU_TEST_PLUGIN_THROW_LOG=$(winpath "$work/foreign-threw.log") start_app "$elsewhere"
     expect_tray "Ohmwatch - 60%" 1060 20
     check "at 60 % there is no alert (AlertShowPercent:50 beside the program)" \
@@ -453,6 +455,10 @@ scenario_foreign_folder() {
     line=$(probe await "$alert_title" visible 3000 | head -1)
     check "at 40 % the alert is the program's own picture, layered" \
         [ "$(field "$line" layered),$(field "$line" w)x$(field "$line" h)" = "1,${picture_w}x${picture_h}" ]
+    expected_transparent "$shots/desktop-foreign.png" "$work/expected-foreign.png"
+    check "the screen shows the program's own picture" \
+        shot_until alert-foreign "$(field "$line" x)" "$(field "$line" y)" "$picture_w" "$picture_h" \
+        looks_like "$work/expected-foreign.png"
     exit_through_menu
     stop_shell
     check "the other folder's plugin was not loaded" [ ! -e "$work/foreign-threw.log" ]
