@@ -12,8 +12,7 @@ std::wstring ProgramFolder()
     std::vector<wchar_t> path(MAX_PATH);
     for (;;)
     {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
         if (length == 0)
             return std::wstring();
         if (length < path.size())

@@ -501,7 +501,8 @@ TEST_F(MonitorApp, AboutClosedAndChosenAgainBeforeTheTickThenExitUsesNoDeadHandl
     const HWND tray = m_shell.IconOwner();
     ASSERT_NE(nullptr, tray);
     // Down presses from the top: 1 Options, 2 About, 3 Exit.
-    auto choose = [tray](int downs) {
+    auto choose = [tray](int downs)
+    {
         std::vector<UINT> keys(downs, VK_DOWN);
         keys.push_back(VK_RETURN);
         MenuDriver driver(keys);

@@ -124,9 +124,8 @@ TEST_F(SettingsFile, DataFilesComeFromTheCurrentFolderElseFromTheProgramFolder)
 {
     // The folder this test program runs from.
     ASSERT_FALSE(ProgramFolder().empty());
-    EXPECT_TRUE(
-        GetFileAttributesW((ProgramFolder() + L"settings_tests.exe").c_str()) !=
-        INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(GetFileAttributesW((ProgramFolder() + L"settings_tests.exe").c_str()) !=
+                INVALID_FILE_ATTRIBUTES);
 
     // A stand-in for the program's folder, below the current one.
     const std::wstring beside = m_folder + L"\\program\\";
