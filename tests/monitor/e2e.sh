@@ -504,16 +504,16 @@ scenario_reported() {
     check "at 255 % nothing in the status window is green" \
         shot_until status-unknown-charge "$ox" "$oy" 280 104 no_level
 
+    set_battery ac 100 Full
+    expect_tray "Ohmwatch - plugged in (100%)" 2100
+    check "a full battery fills the gauge to its top and no further" \
+        shot_until status-full-not-charging "$ox" "$oy" 280 104 full_level
+
     set_battery battery unknown
     expect_tray "Ohmwatch - on battery" 3000
     check "on battery with an unknown charge there is no alert at 30 %" stays_hidden "$alert_title"
     check "on battery with an unknown charge nothing is green" \
         shot_until status-battery-unknown "$ox" "$oy" 280 104 no_level
-
-    set_battery ac 100 Full
-    expect_tray "Ohmwatch - plugged in (100%)" 2100
-    check "a full battery fills the gauge to its top and no further" \
-        shot_until status-full-not-charging "$ox" "$oy" 280 104 full_level
     probe_ok close Ohmwatch
 
     # The menu key opens the menu once; a right click too.
