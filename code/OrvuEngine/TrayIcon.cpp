@@ -36,7 +36,8 @@ typedef HRESULT(WINAPI* GetIconRectFunction)(const IconIdentifier*, RECT*);
 } // namespace
 
 TrayIcon::TrayIcon()
-    : m_pContextMenu(nullptr), m_pWindow(nullptr), m_bAdded(false), m_bKeyboardAware(false)
+    : m_pContextMenu(nullptr), m_pWindow(nullptr), m_bAdded(false), m_bKeyboardAware(false),
+      m_bContextMenuFromMouse(false)
 {
     std::memset(&m_nid, 0, sizeof(m_nid));
 }
@@ -256,7 +257,11 @@ int TrayIcon::WndProc(WindowBase* window, unsigned int msg, unsigned int wParam,
             // A keyboard-aware shell follows the button with WM_CONTEXTMENU,
             // which opens the menu; opening it here as well would open it
             // twice.
-            if (!m_bKeyboardAware)
+            if (m_bKeyboardAware)
+            {
+                m_bContextMenuFromMouse = true;
+            }
+            else
             {
                 POINT cursor = {0, 0};
                 GetCursorPos(&cursor);
@@ -265,7 +270,16 @@ int TrayIcon::WndProc(WindowBase* window, unsigned int msg, unsigned int wParam,
             break;
         case WM_CONTEXTMENU:
             if (m_bKeyboardAware)
-                OpenMenuAt(MenuPointForKeyboard());
+            {
+                // After a right click at the pointer, from the keyboard at the icon.
+                POINT point = {0, 0};
+                if (m_bContextMenuFromMouse)
+                    GetCursorPos(&point);
+                else
+                    point = MenuPointForKeyboard();
+                m_bContextMenuFromMouse = false;
+                OpenMenuAt(point);
+            }
             break;
         default:
             break;

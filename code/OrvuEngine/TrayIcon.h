@@ -21,7 +21,8 @@ class ContextMenu;
 // the menu). After every add the icon asks the shell for the keyboard-aware
 // notifications (version 3, Windows 2000 and later); where the shell grants
 // them, Enter or Space on the icon fires the action like a double click, and
-// the menu key or Shift+F10 opens the menu at the icon. When the shell
+// the menu key or Shift+F10 opens the menu at the icon (at the pointer where
+// the shell cannot tell the icon's place, before Windows 7). When the shell
 // restarts, the icon is added again with its current tooltip and picture;
 // when the shell did not take the icon at Init (not running yet, or busy),
 // the next change adds it.
@@ -103,6 +104,9 @@ private:
     // Whether the shell sends the keyboard-aware notifications for the icon
     // as it was last added; otherwise only mouse messages come.
     bool m_bKeyboardAware;
+    // Whether the next WM_CONTEXTMENU follows a right click, so the menu
+    // opens at the pointer rather than at the icon.
+    bool m_bContextMenuFromMouse;
 };
 
 } // namespace Orvu
