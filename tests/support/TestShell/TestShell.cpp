@@ -49,7 +49,9 @@
 //     "refuse on".
 //   CMD <command>                               a command was carried out
 //   ERROR <command>: <why>                      a command was not understood
-//   ICON hwnd=.. uid=.. flags=.. callback=.. tip=.. icon=..   (from "dump")
+//   ICON hwnd=.. uid=.. flags=.. callback=.. tip=.. icon=.. version=<n>
+//                                               (from "dump"; version: the one
+//                                               granted, 0 when none was)
 //   END count=<n>                               end of a dump
 //   RESTART                                     icons forgotten (see restart)
 //   QUIT | TIMEOUT                              the shell ends
