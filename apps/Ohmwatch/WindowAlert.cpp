@@ -2,8 +2,9 @@
 
 #include "AlertRule.h"
 #include "Color.h"
-#include "internal/GdiGuards.h"
+#include "DataFiles.h"
 #include "Graphics.h"
+#include "LayeredWindow.h"
 #include "OPPicManager.h"
 #include "Ohmwatch.h"
 #include "Picture.h"
@@ -34,7 +35,8 @@ WindowAlert::~WindowAlert()
 void WindowAlert::Setup()
 {
     if (m_pApp->m_pPicManager != nullptr)
-        m_pPicture = m_pApp->m_pPicManager->LoadPicture(m_pApp->m_settings.AlertImage.c_str());
+        m_pPicture = m_pApp->m_pPicManager->LoadPicture(
+            LocateDataFile(m_pApp->m_settings.AlertImage).c_str());
     // A picture that could not be made drawable would leave the alert
     // invisible (layered) or unpainted; the banner is shown instead.
     if (m_pPicture != nullptr && !m_pPicture->IsBuffered())
@@ -63,33 +65,26 @@ void WindowAlert::Setup()
 
     if (m_bTransparent)
     {
-        SetLayeredContent(width, height);
-        // The system keeps its own copy of the content and composes it at
-        // every show, so the picture's pixels and bitmap (1.3 MiB for the
-        // default picture) are not needed any more.
-        delete m_pPicture;
-        m_pPicture = nullptr;
+        if (Orvu::SetLayeredContent(*this, *m_pPicture,
+                                    AlertConstantAlpha(m_pApp->m_settings.AlertOpacity)))
+        {
+            // The system keeps its own copy of the content and composes it
+            // at every show, so the picture's pixels and bitmap (1.3 MiB for
+            // the default picture) are not needed any more.
+            delete m_pPicture;
+            m_pPicture = nullptr;
+        }
+        else
+        {
+            // A layered window without content would stay invisible for the
+            // whole run (the system refuses it in some remote or locked
+            // sessions and at low colour depths): the alert becomes the
+            // ordinary window painted with the picture.
+            SetWindowLongW(GetHandle(), GWL_EXSTYLE,
+                           GetWindowLongW(GetHandle(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
+            m_bTransparent = false;
+        }
     }
-}
-
-void WindowAlert::SetLayeredContent(int width, int height)
-{
-    // The content is given once; the system keeps it and composes it at every
-    // later show, so the window never paints itself.
-    const Orvu::Gdi::WindowDC screen(GetHandle());
-    const Orvu::Gdi::MemoryDC source(screen.Get());
-    const Orvu::Gdi::Selection picture(source.Get(), m_pPicture->GetBuffer());
-
-    SIZE size = {width, height};
-    POINT origin = {0, 0};
-    BLENDFUNCTION blend;
-    blend.BlendOp = AC_SRC_OVER;
-    blend.BlendFlags = 0;
-    blend.SourceConstantAlpha = AlertConstantAlpha(m_pApp->m_settings.AlertOpacity);
-    // The picture's buffer holds premultiplied per-pixel alpha.
-    blend.AlphaFormat = AC_SRC_ALPHA;
-    UpdateLayeredWindow(GetHandle(), screen.Get(), nullptr, &size, source.Get(), &origin, 0, &blend,
-                        ULW_ALPHA);
 }
 
 void WindowAlert::Show(int showCommand)

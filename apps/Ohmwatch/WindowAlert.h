@@ -21,7 +21,8 @@ public:
     ~WindowAlert() override;
 
     // Loads the picture, creates the hidden window at its place and, when
-    // transparent, gives the layered window its content once.
+    // transparent, gives the layered window its content once; when the
+    // system refuses that content, the alert is the painted window instead.
     void Setup();
 
     // Does nothing while the alert is dismissed.
@@ -37,8 +38,6 @@ public:
     bool IsTransparent() const { return m_bTransparent; }
 
 private:
-    void SetLayeredContent(int width, int height);
-
     // The alert picture for painting; null without a usable picture, and
     // released once a layered window holds its content.
     Orvu::Picture* m_pPicture;
