@@ -189,14 +189,15 @@ scenario_installer() {
     check "one icon after the upgrade" [ "$(icons_shown)" = 1 ]
     check "the upgrade kept the changed Ohmwatch.ini" grep -q '^AlertShowPercent:20' "$install/Ohmwatch.ini"
 
-    # The monitor started (at log-on, through the Startup shortcut) and the
-    # installer at once: one monitor of the new version, or a refusal that
-    # changed nothing.
+    # The monitor started as the Startup shortcut starts it (at log-on,
+    # Startup items and updaters start together) and the installer 0.05 s
+    # later, while the monitor is still starting: one monitor of the new
+    # version, or a refusal that changed nothing.
     choose_menu 3 || fail "the menu did not open for Exit"
     wait_until 10 no_monitor || fail "Exit did not end the monitor"
     before=$(installation)
     mark=$(wc -l <"$shell_log")
-    (cd "$work" && wine start "$(winepath -w "$startup_lnk")" </dev/null >/dev/null 2>&1) &
+    (cd "$install" && wine Ohmwatch.exe </dev/null >/dev/null 2>&1) &
     sleep 0.05
     run_setup
     wait $! || true
