@@ -11,6 +11,40 @@
 namespace Orvu
 {
 
+namespace
+{
+
+// The run loop of this thread, while Run runs on it.
+struct Loop
+{
+    bool running = false;
+    RunMode mode = RunMode::Continuous;
+    bool tickRequested = false;
+};
+
+thread_local Loop t_loop;
+
+// Gives the thread its loop for the length of a Run, and back what it had
+// before (a Run inside a handler of another), on every path.
+class LoopScope
+{
+public:
+    explicit LoopScope(RunMode mode) : m_outer(t_loop)
+    {
+        t_loop.running = true;
+        t_loop.mode = mode;
+        t_loop.tickRequested = false;
+    }
+    ~LoopScope() { t_loop = m_outer; }
+    LoopScope(const LoopScope&) = delete;
+    LoopScope& operator=(const LoopScope&) = delete;
+
+private:
+    Loop m_outer;
+};
+
+} // namespace
+
 App::App() = default;
 App::~App() = default;
 void App::Tick() {}
@@ -23,9 +57,33 @@ int Core::GetVersion()
     return 1;
 }
 
+void Core::SetRunMode(RunMode mode)
+{
+    if (t_loop.running)
+        t_loop.mode = mode;
+}
+
+RunMode Core::GetRunMode()
+{
+    return t_loop.running ? t_loop.mode : RunMode::Continuous;
+}
+
+void Core::RequestTick()
+{
+    if (!t_loop.running || t_loop.tickRequested)
+        return;
+    t_loop.tickRequested = true;
+    // A request made in a handler of a message sent from another thread (a
+    // broadcast) does not end WaitMessage, which goes on waiting once it has
+    // handled such messages: a posted message does. It does nothing itself.
+    if (t_loop.mode == RunMode::OnRequest)
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
 int Core::Run(App* app, bool continuous)
 {
     srand(static_cast<unsigned>(time(nullptr)));
+    const LoopScope loop(continuous ? RunMode::Continuous : RunMode::Waiting);
 
     MSG msg;
     ZeroMemory(&msg, sizeof(msg));
@@ -55,11 +113,19 @@ int Core::Run(App* app, bool continuous)
                 DispatchMessageW(&msg);
                 Internal::RethrowPendingException();
             }
-            else if (continuous)
+            else if (t_loop.mode == RunMode::Continuous)
             {
+                t_loop.tickRequested = false;
                 app->Tick();
                 Internal::RethrowPendingException();
                 Sleep(5);
+            }
+            else if (t_loop.mode == RunMode::OnRequest && t_loop.tickRequested)
+            {
+                // Cleared first: a tick may ask for the next one itself.
+                t_loop.tickRequested = false;
+                app->Tick();
+                Internal::RethrowPendingException();
             }
             else
             {

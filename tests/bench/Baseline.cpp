@@ -9,6 +9,9 @@
 //                                 the monitor's tooltip text and a stock icon,
 //                                 and shows the popup off mains power (hides
 //                                 it on mains power)
+//   bench_baseline.exe blocked    one hidden window and a loop blocked in
+//                                 GetMessage: the floor of a windowed program
+//                                 that waits for messages and does nothing
 //   bench_baseline.exe picture PATH   the notifier, which before its icon
 //                                 reads the picture at PATH through GDI+
 //                                 (loaded for that read only) into 32-bit
@@ -162,10 +165,34 @@ private:
     NOTIFYICONDATAW m_icon;
 };
 
+int RunBlocked(HINSTANCE instance)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = PlainProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = L"BenchBlocked";
+    if (!RegisterClassW(&windowClass))
+        return 1;
+    const HWND hidden = CreateWindowExW(0, windowClass.lpszClassName, L"Blocked",
+                                        WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                        instance, nullptr);
+    if (!hidden)
+        return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+    {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    if (std::strstr(commandLine, "blocked") != nullptr)
+        return RunBlocked(instance);
     const char* picture = std::strstr(commandLine, "picture ");
     const bool notify = picture != nullptr || std::strstr(commandLine, "notifier") != nullptr;
     if (!notify && std::strstr(commandLine, "loop") == nullptr)
