@@ -238,14 +238,14 @@ syscalls_per_tick() { # program
         END { if (passes > 0) printf "%.1f", reads / passes }' "$counts")"
 }
 
-# Starts a program and, but for the loop (which shows no icon), records its
-# start figures; sets t0 to the launch time.
+# Starts a program and, but for the loop and the blocked window (which show
+# no icon), records its start figures; sets t0 to the launch time.
 launch_measured() { # program
     local mark stamp
     mark=$(lines)
     t0=$(now_us)
     start_program "$1"
-    [ "$1" != loop ] || return 0
+    case "$1" in loop | blocked) return 0 ;; esac
     stamp=$(await_tip "$mark" "Ohmwatch - charging (80%)" 30) ||
         { log "$1: no status tooltip"; stop_program; return 1; }
     record start_cpu_ms "$1" "$(($(cpu_ticks) * 10))"
