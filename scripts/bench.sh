@@ -8,7 +8,9 @@
 # GetSystemPowerStatus, Sleep(5)); "notifier", one hidden window, one tray
 # icon and one plain popup that follow the power status; "blocked", one
 # hidden window and a loop blocked in GetMessage, the floor of a windowed
-# program that waits; and, for the start only, "picture", the notifier
+# program that waits; "timer", the same woken every 1.5 s to read the power
+# status, as the economical watch's timer wakes it under Wine (which
+# announces nothing); and, for the start only, "picture", the notifier
 # reading the alert picture through GDI+ before its icon, as the monitor
 # must.
 #
@@ -151,6 +153,7 @@ start_program() { # name
     case "$1" in
         monitor | economical) (cd "$work/$1" && exec wine Ohmwatch.exe >/dev/null 2>&1) & ;;
         picture) (cd "$work" && exec wine "$baseline_exe" picture "$(winpath "$ORVU_OUTPUT_DIR/power-disconnected.png")" >/dev/null 2>&1) & ;;
+        timer) (cd "$work" && exec wine "$baseline_exe" timer 1500 >/dev/null 2>&1) & ;;
         *) (cd "$work" && exec wine "$baseline_exe" "$1" >/dev/null 2>&1) & ;;
     esac
     app_pid=$!
@@ -191,14 +194,14 @@ lines() { wc -l <"$shell_log"; }
 # announced by a broadcast that follows the write at once (react_*) or by
 # nothing (react_silent_*). Plugging in again is announced in both cases.
 react() { # program, announced: 1 or 0
-    local title mark t0 tip shown probe_out=$work/probe.out go=$work/go measure=react
-    local caster_pid=
+    local title mark t0 tip shown cast probe_out=$work/probe.out go=$work/go measure=react
+    local caster_pid= cast_out=$work/cast.out
     title=$(alert_title "$1")
     rm -f "$go"
     wine "$probe_exe" stamp "$title" visible 10000 >"$probe_out" 2>/dev/null &
     local probe_pid=$!
     if [ "$2" = 1 ]; then
-        wine "$probe_exe" broadcast power "$(winpath "$go")" >/dev/null 2>&1 &
+        wine "$probe_exe" broadcast power "$(winpath "$go")" >"$cast_out" 2>/dev/null &
         caster_pid=$!
     else
         measure=react_silent
@@ -210,7 +213,11 @@ react() { # program, announced: 1 or 0
     : >"$go"
     tip=$(await_tip "$mark" "Ohmwatch - 80%" 10) || { log "$1: no battery tooltip"; return 1; }
     wait "$probe_pid" || { log "$1: no alert"; return 1; }
-    [ -z "$caster_pid" ] || wait "$caster_pid" || log "$1: the broadcast failed"
+    if [ -n "$caster_pid" ]; then
+        wait "$caster_pid" || log "$1: the broadcast failed"
+        cast=$(tr -d '\r' <"$cast_out" | sed -n 's/^at=//p')
+        [ -z "$cast" ] || record react_cast_ms "$1" "$(((cast - t0) / 10))e-2"
+    fi
     shown=$(tr -d '\r' <"$probe_out" | sed -n 's/^at=//p')
     [ -n "$shown" ] || { log "$1: the probe gave no time"; return 1; }
     record "${measure}_tip_ms" "$1" "$(((tip - t0) / 10))e-2"
@@ -245,7 +252,7 @@ launch_measured() { # program
     mark=$(lines)
     t0=$(now_us)
     start_program "$1"
-    case "$1" in loop | blocked) return 0 ;; esac
+    case "$1" in loop | blocked | timer) return 0 ;; esac
     stamp=$(await_tip "$mark" "Ohmwatch - charging (80%)" 30) ||
         { log "$1: no status tooltip"; stop_program; return 1; }
     record start_cpu_ms "$1" "$(($(cpu_ticks) * 10))"
@@ -329,7 +336,7 @@ for ((round = 1; round <= starts; round++)); do
     done
     order=("${order[@]:1}" "${order[0]}")
 done
-order=(loop notifier blocked monitor economical)
+order=(loop notifier blocked timer monitor economical)
 [ "${only:-idle}" = idle ] || rounds=0
 for ((round = 1; round <= rounds; round++)); do
     log "round $round of $rounds: ${order[*]}"
@@ -378,13 +385,16 @@ summary idle_cpu_pct loop "idle CPU on mains power (% of a core)"
 summary idle_cpu_pct notifier "idle CPU on mains power (% of a core)"
 summary idle_cpu_pct monitor "idle CPU on mains power (% of a core)" economical
 summary idle_cpu_pct blocked "idle CPU on mains power (% of a core)" economical
+summary idle_cpu_pct timer "idle CPU on mains power (% of a core)" economical
 summary switches_per_s loop "context switches per second at idle"
 summary switches_per_s notifier "context switches per second at idle"
 summary switches_per_s monitor "context switches per second at idle" economical
 summary switches_per_s blocked "context switches per second at idle" economical
+summary switches_per_s timer "context switches per second at idle" economical
 summary syscalls_per_s notifier "system calls per second at idle"
 summary syscalls_per_s monitor "system calls per second at idle" economical
 summary syscalls_per_s blocked "system calls per second at idle" economical
+summary syscalls_per_s timer "system calls per second at idle" economical
 summary syscalls_per_tick loop "system calls per idle pass of the run loop"
 summary syscalls_per_tick notifier "system calls per idle pass of the run loop"
 summary x11_reads_per_tick notifier "of them, reads of the X connection"
@@ -394,6 +404,7 @@ summary react_both_ms notifier "unplug announced to both tooltip and alert (ms)"
 summary react_tip_ms monitor "unplug announced to battery tooltip (ms)" economical
 summary react_alert_ms monitor "unplug announced to alert shown (ms)" economical
 summary react_both_ms monitor "unplug announced to both tooltip and alert (ms)" economical
+summary react_cast_ms monitor "unplug to the announcement sent (ms)" economical
 summary react_silent_alert_ms monitor "unplug unannounced to alert shown (ms)" economical
 summary react_silent_both_ms monitor "unplug unannounced to both tooltip and alert (ms)" economical
 idle_missing=$missing

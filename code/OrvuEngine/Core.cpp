@@ -73,9 +73,9 @@ void Core::RequestTick()
     if (!t_loop.running || t_loop.tickRequested)
         return;
     t_loop.tickRequested = true;
-    // A request made in a handler of a message sent from another thread (a
-    // broadcast) does not end WaitMessage, which goes on waiting once it has
-    // handled such messages: a posted message does. It does nothing itself.
+    // WaitMessage handles messages sent from other threads (a broadcast)
+    // while it waits, and need not return after one whose handler asked for
+    // a tick; a posted message ends the wait. It does nothing itself.
     if (t_loop.mode == RunMode::OnRequest)
         PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }

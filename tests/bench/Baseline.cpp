@@ -12,6 +12,10 @@
 //   bench_baseline.exe blocked    one hidden window and a loop blocked in
 //                                 GetMessage: the floor of a windowed program
 //                                 that waits for messages and does nothing
+//   bench_baseline.exe timer MS   the same window woken by a timer every MS
+//                                 milliseconds to read the power status: the
+//                                 floor of a program that must look that
+//                                 often where nothing announces a change
 //   bench_baseline.exe picture PATH   the notifier, which before its icon
 //                                 reads the picture at PATH through GDI+
 //                                 (loaded for that read only) into 32-bit
@@ -26,6 +30,7 @@
 #include <gdiplus.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
@@ -165,10 +170,22 @@ private:
     NOTIFYICONDATAW m_icon;
 };
 
-int RunBlocked(HINSTANCE instance)
+LRESULT CALLBACK PollingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER)
+    {
+        SYSTEM_POWER_STATUS status;
+        GetSystemPowerStatus(&status);
+        return 0;
+    }
+    return PlainProc(window, message, wParam, lParam);
+}
+
+// Without a period: never wakes by itself.
+int RunBlocked(HINSTANCE instance, UINT periodMs)
 {
     WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = PlainProc;
+    windowClass.lpfnWndProc = PollingProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"BenchBlocked";
     if (!RegisterClassW(&windowClass))
@@ -176,7 +193,7 @@ int RunBlocked(HINSTANCE instance)
     const HWND hidden = CreateWindowExW(0, windowClass.lpszClassName, L"Blocked",
                                         WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                         instance, nullptr);
-    if (!hidden)
+    if (!hidden || (periodMs > 0 && SetTimer(hidden, 1, periodMs, nullptr) == 0))
         return 1;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
@@ -192,7 +209,9 @@ int RunBlocked(HINSTANCE instance)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     if (std::strstr(commandLine, "blocked") != nullptr)
-        return RunBlocked(instance);
+        return RunBlocked(instance, 0);
+    if (const char* timer = std::strstr(commandLine, "timer "))
+        return RunBlocked(instance, static_cast<UINT>(std::atoi(timer + 6)));
     const char* picture = std::strstr(commandLine, "picture ");
     const bool notify = picture != nullptr || std::strstr(commandLine, "notifier") != nullptr;
     if (!notify && std::strstr(commandLine, "loop") == nullptr)
