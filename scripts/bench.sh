@@ -45,9 +45,10 @@
 #   shell receives the battery tooltip and until the alert (the notifier's
 #   popup) is visible (monitor_probe stamp, polling every millisecond), and
 #   until both are done; once announced by a broadcast (WM_POWERBROADCAST,
-#   sent by monitor_probe as soon as the file is written, as Windows does
-#   and Wine does not) and, for the monitor's two watches, once announced by
-#   nothing;
+#   posted to every top-level window by monitor_probe as soon as the file is
+#   written, as Windows announces a change and Wine does not; posted, so that
+#   the other programs' windows do not hold it up) and, for the monitor's two
+#   watches, once announced by nothing;
 # - growth of resident and private memory over 10,000 status changes (the
 #   simulated charge alternating between 61 % and 41 % on mains power, so
 #   both tooltip and icon change), after 1,000 changes of warm-up.
@@ -191,7 +192,7 @@ await_tip() { # mark, text, timeout_s
 lines() { wc -l <"$shell_log"; }
 
 # Unplugs and plugs in again; records the reaction times to the unplugging,
-# announced by a broadcast that follows the write at once (react_*) or by
+# announced by a posted broadcast that follows the write at once (react_*) or by
 # nothing (react_silent_*). Plugging in again is announced in both cases.
 react() { # program, announced: 1 or 0
     local title mark t0 tip shown cast probe_out=$work/probe.out go=$work/go measure=react
@@ -201,7 +202,7 @@ react() { # program, announced: 1 or 0
     wine "$probe_exe" stamp "$title" visible 10000 >"$probe_out" 2>/dev/null &
     local probe_pid=$!
     if [ "$2" = 1 ]; then
-        wine "$probe_exe" broadcast power "$(winpath "$go")" >"$cast_out" 2>/dev/null &
+        wine "$probe_exe" post power "$(winpath "$go")" >"$cast_out" 2>/dev/null &
         caster_pid=$!
     else
         measure=react_silent
@@ -225,7 +226,7 @@ react() { # program, announced: 1 or 0
     record "${measure}_both_ms" "$1" "$((((tip > shown ? tip : shown) - t0) / 10))e-2"
     mark=$(lines)
     plug 1
-    wine "$probe_exe" broadcast power >/dev/null 2>&1 || true
+    wine "$probe_exe" post power >/dev/null 2>&1 || true
     await_tip "$mark" "Ohmwatch - charging (80%)" 10 >/dev/null || { log "$1: no mains tooltip"; return 1; }
     wine "$probe_exe" await "$title" hidden 10000 >/dev/null 2>&1 || true
 }

@@ -20,6 +20,8 @@ struct Loop
     bool running = false;
     RunMode mode = RunMode::Continuous;
     bool tickRequested = false;
+    // In the on-request mode's wait for input.
+    bool waiting = false;
 };
 
 thread_local Loop t_loop;
@@ -34,6 +36,7 @@ public:
         t_loop.running = true;
         t_loop.mode = mode;
         t_loop.tickRequested = false;
+        t_loop.waiting = false;
     }
     ~LoopScope() { t_loop = m_outer; }
     LoopScope(const LoopScope&) = delete;
@@ -73,12 +76,27 @@ void Core::RequestTick()
     if (!t_loop.running || t_loop.tickRequested)
         return;
     t_loop.tickRequested = true;
-    // WaitMessage handles messages sent from other threads (a broadcast)
-    // while it waits, and need not return after one whose handler asked for
-    // a tick; a posted message ends the wait. It does nothing itself.
-    if (t_loop.mode == RunMode::OnRequest)
+    // The wait handles messages sent from other threads (a broadcast) by
+    // itself and need not end after one whose handler asked for a tick; a
+    // posted message ends it. It does nothing itself.
+    if (t_loop.waiting)
         PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
+
+namespace
+{
+
+// The on-request mode's wait: until input is in the queue, whether or not
+// the loop has looked at it already (so that, unlike WaitMessage, it may
+// follow a tick without a look at the queue in between).
+void WaitForInput()
+{
+    t_loop.waiting = true;
+    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    t_loop.waiting = false;
+}
+
+} // namespace
 
 int Core::Run(App* app, bool continuous)
 {
@@ -120,12 +138,20 @@ int Core::Run(App* app, bool continuous)
                 Internal::RethrowPendingException();
                 Sleep(5);
             }
-            else if (t_loop.mode == RunMode::OnRequest && t_loop.tickRequested)
+            else if (t_loop.mode == RunMode::OnRequest)
             {
                 // Cleared first: a tick may ask for the next one itself.
+                const bool tick = t_loop.tickRequested;
                 t_loop.tickRequested = false;
-                app->Tick();
-                Internal::RethrowPendingException();
+                if (tick)
+                {
+                    app->Tick();
+                    Internal::RethrowPendingException();
+                }
+                // Straight after the tick: whatever it left in the queue
+                // ends the wait at once; one look less on every wake.
+                if (!t_loop.tickRequested && t_loop.mode == RunMode::OnRequest)
+                    WaitForInput();
             }
             else
             {

@@ -19,7 +19,11 @@
 //                                  PBT_APMRESUMEAUTOMATIC; with FILE, once
 //                                  that file exists, looking every
 //                                  millisecond for up to 10 s; prints at= of
-//                                  the moment it sent)
+//                                  the moment it sent and done= of the
+//                                  moment every window had answered)
+//   monitor_probe post power|resume [FILE]  (the same announcement posted to
+//                                  every top-level window, without waiting
+//                                  for any; prints at=)
 //   monitor_probe icon EXE ID[@SIZE]...  (per ID, the icon resource of EXE at
 //                                  SIZE x SIZE pixels, 16 by default, as the
 //                                  test shell logs icons:
@@ -276,8 +280,9 @@ int PrintIconSums(const wchar_t* exe, char** ids, int count)
 }
 
 // Sends WM_POWERBROADCAST to every top-level window and returns once each
-// has answered (or hung for two seconds), as the system's announcement does.
-int Broadcast(const std::string& event, const wchar_t* whenFile)
+// has answered (or hung for two seconds), as the system's announcement does;
+// or posts it to each.
+int Broadcast(const std::string& event, const wchar_t* whenFile, bool post)
 {
     WPARAM code = 0;
     if (event == "power")
@@ -297,11 +302,18 @@ int Broadcast(const std::string& event, const wchar_t* whenFile)
         }
     }
     const unsigned long long sent = Now();
+    if (post)
+    {
+        if (!PostMessageW(HWND_BROADCAST, WM_POWERBROADCAST, code, 0))
+            return 1;
+        wprintf(L"at=%llu\n", sent);
+        return 0;
+    }
     DWORD_PTR result = 0;
     if (SendMessageTimeoutW(HWND_BROADCAST, WM_POWERBROADCAST, code, 0, SMTO_ABORTIFHUNG, 2000,
                             &result) == 0)
         return 1;
-    wprintf(L"at=%llu\n", sent);
+    wprintf(L"at=%llu\ndone=%llu\n", sent, Now());
     return 0;
 }
 
@@ -321,8 +333,8 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     if (command == "menu")
         return DriveMenu(atoi(argv[2]));
-    if (command == "broadcast")
-        return Broadcast(argv[2], argc >= 4 ? Widen(argv[3]).c_str() : nullptr);
+    if (command == "broadcast" || command == "post")
+        return Broadcast(argv[2], argc >= 4 ? Widen(argv[3]).c_str() : nullptr, command == "post");
     const std::wstring title = Widen(argv[2]);
     if (command == "class")
         return ListClass(title.c_str());
