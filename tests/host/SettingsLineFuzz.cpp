@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes as the content of a settings file through the
-// decoding (marks, UTF-16, UTF-8 or Latin-1 lines) and the line parser; the
-// sanitizers report any misuse of memory or undefined arithmetic, and the
-// checks below what no input may break.
+// decoding (marks, UTF-16, UTF-8 or Latin-1 lines) and the line parser, and
+// its first line as a picture name; the sanitizers report any misuse of
+// memory or undefined arithmetic, and the checks below what no input may
+// break.
 
 #include "Settings.h"
 #include "SettingsText.h"
@@ -30,6 +31,51 @@ std::string ExpectedByteEcho(const std::string& bytes)
     return echo;
 }
 
+// UTF-16 code units back to UTF-8 bytes; false at a unit that is not one of
+// a well-formed text (a lone surrogate) or beyond 16 bits.
+bool EncodeUtf8(const std::wstring& text, std::string& bytes)
+{
+    for (std::wstring::size_type i = 0; i < text.size(); ++i)
+    {
+        unsigned long c = static_cast<unsigned long>(text[i]);
+        if (c > 0xFFFF || (c >= 0xDC00 && c <= 0xDFFF))
+            return false;
+        if (c >= 0xD800 && c <= 0xDBFF)
+        {
+            const unsigned long low = i + 1 < text.size() ? static_cast<unsigned long>(text[++i]) : 0;
+            if (low < 0xDC00 || low > 0xDFFF)
+                return false;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        }
+        int following = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        static const unsigned char lead[] = {0x00, 0xC0, 0xE0, 0xF0};
+        bytes.push_back(static_cast<char>(lead[following] | (c >> (6 * following))));
+        for (int shift = 6 * (following - 1); shift >= 0; shift -= 6)
+            bytes.push_back(static_cast<char>(0x80 | ((c >> shift) & 0x3F)));
+    }
+    return true;
+}
+
+// The input's first line as the picture name: read either as UTF-8, which
+// must then give back the same bytes, or one character per byte.
+void CheckValueDecoding(const uint8_t* data, size_t size)
+{
+    std::string value;
+    for (size_t i = 0; i < size && data[i] != '\n' && data[i] != '\r'; ++i)
+        value.push_back(static_cast<char>(data[i]));
+    Settings settings;
+    SetDefaultSettings(settings);
+    std::string echo;
+    ApplySettingsText("AlertImage:" + value, settings, echo);
+    const std::wstring& name = settings.AlertImage;
+    bool byteByByte = name.size() == value.size();
+    for (size_t i = 0; byteByByte && i < value.size(); ++i)
+        byteByByte = static_cast<unsigned long>(name[i]) == static_cast<unsigned char>(value[i]);
+    std::string encoded;
+    if (!byteByByte && !(EncodeUtf8(name, encoded) && encoded == value))
+        __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -45,6 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (wchar_t c : settings.AlertImage)
         if (static_cast<unsigned long>(c) > 0xFFFF)
             __builtin_trap();
+    CheckValueDecoding(data, size);
     const bool utf16 = size >= 2 && data[0] == 0xFF && data[1] == 0xFE;
     if (!utf16 && echo != ExpectedByteEcho(bytes))
         __builtin_trap();
