@@ -618,6 +618,10 @@ scenario_undock() {
     start_shell
     start_app
     expect_tray "Ohmwatch - charging (80%)" 2080 20
+    shell_command dblclick
+    local status
+    status=$(probe await Ohmwatch visible 3000 | head -1)
+    log "status window: $status"
     # The desktop where the alert goes after the change, for the blend.
     x=$(((800 - picture_w) / 2))
     y=$(((600 - picture_h) / 2))
@@ -628,6 +632,9 @@ scenario_undock() {
         alert_at $(((1366 - picture_w) / 2)) $(((768 - picture_h) / 2))
     set_display 800x600
     check "after a change to 800 x 600 the shown alert is at $x, $y" wait_until 3 alert_at "$x" "$y"
+    line=$(window_line Ohmwatch)
+    check "the status window is not moved" \
+        [ "$(field "$line" x),$(field "$line" y)" = "$(field "$status" x),$(field "$status" y)" ]
     expected_transparent "$shots/undock-desktop.png" "$work/expected-undock.png"
     check "the moved alert still shows its picture" \
         shot_until alert-undocked "$x" "$y" "$picture_w" "$picture_h" looks_like "$work/expected-undock.png"
