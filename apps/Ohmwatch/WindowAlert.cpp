@@ -37,8 +37,8 @@ std::wstring AlertPictureFile(const std::wstring& name)
 // it: it is needed again at the next change.
 WindowAlert::WindowAlert(Ohmwatch* app)
     : MonitorWindow(app, Ohmwatch::WindowIdAlert, Closing::Hides), m_pPicture(nullptr),
-      m_bDismissed(false), m_bTransparent(app->m_settings.AlertUseTransparency),
-      m_iVisibleLeft(0), m_iVisibleWidth(0)
+      m_bDismissed(false), m_bTransparent(app->m_settings.AlertUseTransparency), m_iVisibleLeft(0),
+      m_iVisibleWidth(0)
 {
 }
 
@@ -52,8 +52,8 @@ WindowAlert::~WindowAlert()
 void WindowAlert::Setup()
 {
     if (m_pApp->m_pPicManager != nullptr)
-        m_pPicture =
-            m_pApp->m_pPicManager->LoadPicture(AlertPictureFile(m_pApp->m_settings.AlertImage).c_str());
+        m_pPicture = m_pApp->m_pPicManager->LoadPicture(
+            AlertPictureFile(m_pApp->m_settings.AlertImage).c_str());
     // A picture that could not be made drawable would leave the alert
     // invisible (layered) or unpainted; the banner is shown instead.
     if (m_pPicture != nullptr && !m_pPicture->IsBuffered())

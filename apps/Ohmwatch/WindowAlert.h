@@ -8,10 +8,11 @@ class Picture;
 } // namespace Orvu
 
 // The large "power disconnected" popup, top-most, centred on the screen each
-// time it is shown and again when the display changes while it shows. Shows the
-// alert picture as a per-pixel transparent layered window, or as an ordinary
-// popup painted with it; without a usable picture, a red banner. A left click
-// dismisses it: it stays away, whatever Show is asked, until the next Hide.
+// time it is shown and again when the display changes while it shows. Shows
+// the alert picture as a per-pixel transparent layered window, or as an
+// ordinary popup painted with it; without a usable picture, a red banner. A
+// left click dismisses it: it stays away, whatever Show is asked, until the
+// next Hide.
 // The picture is pixels: shown at its own size at every display scale; the
 // banner and its texts grow with the scale, and the texts stay in the part
 // of the banner the screen shows.

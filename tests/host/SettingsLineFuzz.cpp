@@ -42,7 +42,8 @@ bool EncodeUtf8(const std::wstring& text, std::string& bytes)
             return false;
         if (c >= 0xD800 && c <= 0xDBFF)
         {
-            const unsigned long low = i + 1 < text.size() ? static_cast<unsigned long>(text[++i]) : 0;
+            const unsigned long low =
+                i + 1 < text.size() ? static_cast<unsigned long>(text[++i]) : 0;
             if (low < 0xDC00 || low > 0xDFFF)
                 return false;
             c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);

@@ -118,12 +118,12 @@ TEST(Settings, CommentsEmptyAndUnknownLinesChangeNothing)
     EXPECT_EQ(defaults.AlertOpacity, s.AlertOpacity);
 }
 
-
 TEST(SettingsText, Utf8IsReadWhereValidAndEveryOtherLineByteByByte)
 {
     std::string echo;
     // The UTF-8 mark is skipped: the first key matches; it is not echoed.
-    const std::string utf8 = "\xEF\xBB\xBF" "AlertDoShow:0\r\nAlertImage:Zo\xC3\xAB.png";
+    const std::string utf8 = "\xEF\xBB\xBF"
+                             "AlertDoShow:0\r\nAlertImage:Zo\xC3\xAB.png";
     Settings s = ApplyText(utf8, echo);
     EXPECT_FALSE(s.AlertDoShow);
     EXPECT_EQ(std::wstring(L"Zo\u00EB.png"), s.AlertImage);
@@ -141,12 +141,19 @@ TEST(SettingsText, Utf8IsReadWhereValidAndEveryOtherLineByteByByte)
     s = ApplyText("AlertImage:Zo\xEB.png\nAlertOpacity:5\xC3\xAB\n", echo);
     EXPECT_EQ(std::wstring(L"Zo\u00EB.png"), s.AlertImage);
     EXPECT_EQ(5, s.AlertOpacity);
-    EXPECT_EQ(std::wstring(L"\u00C3\u00AB\u00EB"), ApplyText("AlertImage:\xC3\xAB\xEB", echo).AlertImage);
+    EXPECT_EQ(std::wstring(L"\u00C3\u00AB\u00EB"),
+              ApplyText("AlertImage:\xC3\xAB\xEB", echo).AlertImage);
     EXPECT_EQ(std::wstring(L"\u00C0\u00AF"), ApplyText("AlertImage:\xC0\xAF", echo).AlertImage);
-    EXPECT_EQ(std::wstring(L"\u00ED\u00A0\u0080"), ApplyText("AlertImage:\xED\xA0\x80", echo).AlertImage);
+    EXPECT_EQ(std::wstring(L"\u00ED\u00A0\u0080"),
+              ApplyText("AlertImage:\xED\xA0\x80", echo).AlertImage);
     EXPECT_EQ(std::wstring(L"a\u00C3"), ApplyText("AlertImage:a\xC3", echo).AlertImage);
-    EXPECT_TRUE(ApplyText("\n\xEF\xBB\xBF" "AlertDoShow:0", echo).AlertDoShow);
-    EXPECT_EQ("\n\xEF\xBB\xBF" "AlertDoShow:0\n", echo);
+    EXPECT_TRUE(ApplyText("\n\xEF\xBB\xBF"
+                          "AlertDoShow:0",
+                          echo)
+                    .AlertDoShow);
+    EXPECT_EQ("\n\xEF\xBB\xBF"
+              "AlertDoShow:0\n",
+              echo);
 }
 
 TEST(SettingsText, Utf16FilesReadByTheSameLineRules)
@@ -161,7 +168,8 @@ TEST(SettingsText, Utf16FilesReadByTheSameLineRules)
     const wchar_t image[] = {L' ', L'Z', L'o', 0xEB, 0x56FE, 0xD83D, 0xDD0C, 0};
     EXPECT_EQ(std::wstring(image), s.AlertImage);
     // Echoed as UTF-8, one line per line read.
-    EXPECT_EQ("AlertShowPercent:30\n#AlertDoShow:0\n\nAlertImage: Zo\xC3\xAB\xE5\x9B\xBE\xF0\x9F\x94\x8C\n",
+    EXPECT_EQ("AlertShowPercent:30\n#AlertDoShow:0\n\nAlertImage: "
+              "Zo\xC3\xAB\xE5\x9B\xBE\xF0\x9F\x94\x8C\n",
               echo);
 
     // A lone surrogate is echoed as U+FFFD and kept in the value; a last odd
