@@ -414,6 +414,7 @@ scenario_banner() {
         [ "$(field "$line" x),$(field "$line" y),$(field "$line" w),$(field "$line" h)" = "-17,294,1400,180" ]
     check "the banner is not layered" [ "$(field "$line" layered)" = 0 ]
     check "the banner is red with its texts" shot_until banner 0 294 1366 180 is_red
+    check "the banner's whole text is on the screen" text_on_screen 1366 "$shots/banner.png"
     exit_through_menu
     stop_shell
 }
