@@ -60,7 +60,8 @@ if [ -n "$docs" ]; then
     mkdir -p "$docs"
     # Stripped of their time stamps, so an unchanged picture stays unchanged.
     for pair in "$sheet/tray.png:tray-icons" "$out/alert-transparent.png:alert" \
-        "$out/banner.png:banner" "$out/status.png:status" "$out/About.png:about" \
+        "$out/banner.png:banner" "$out/status.png:status" \
+        "$out/status-unknown-charge.png:status-desktop" "$out/About.png:about" \
         "$out/Options.png:options"; do
         convert "${pair%:*}" -strip "$docs/${pair##*:}.png"
     done

@@ -7,6 +7,7 @@
 #include "Ohmwatch.h"
 #include "OPPicManager.h"
 #include "Picture.h"
+#include "Surface.h"
 #include "Tray.h"
 #include "WindowAbout.h"
 #include "WindowAlert.h"
@@ -311,6 +312,53 @@ TEST(InfoWindows, AboutAndOptionsHaveTheirTitlesAndClientSizes)
     EXPECT_GT(dark, 20);
 }
 
+// What the options window shows for the settings, read back from the window
+// and compared with the two lines drawn in its font on its background.
+TEST(InfoWindows, OptionsShowTheSettingsInEffect)
+{
+    const struct
+    {
+        bool doShow;
+        signed char percent;
+        const wchar_t* first;
+        const wchar_t* second;
+    } cases[] = {{true, 100, L"Show alert = true", L"Alert popup = 100%"},
+                 {false, 30, L"Show alert = false", L"Alert popup = 30%"},
+                 {true, -56, L"Show alert = true", L"Alert popup = -56%"}};
+    for (const auto& c : cases)
+    {
+        PartialApp fixture;
+        fixture.app.m_settings.AlertDoShow = c.doShow;
+        fixture.app.m_settings.AlertShowPercent = c.percent;
+        fixture.app.m_pWindowManager = new WindowManager();
+        WindowOptions* options = new WindowOptions(&fixture.app);
+        options->Setup();
+        fixture.app.m_pWindowManager->AddWindow(6, options);
+        PumpMessages();
+        Surface shot(340, 200);
+        shot.CaptureWindow(options->GetHandle());
+
+        Surface expected(340, 200);
+        expected.Fill(RGB(250, 250, 250));
+        HFONT font = CreateFontW(18, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, L"Ariel");
+        HGDIOBJ old = SelectObject(expected.DC(), font);
+        SetBkMode(expected.DC(), TRANSPARENT);
+        SetTextColor(expected.DC(), RGB(0, 0, 0));
+        TextOutW(expected.DC(), 10, 10, c.first, static_cast<int>(wcslen(c.first)));
+        TextOutW(expected.DC(), 10, 30, c.second, static_cast<int>(wcslen(c.second)));
+        SelectObject(expected.DC(), old);
+        DeleteObject(font);
+
+        int differing = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 340; ++x)
+                differing += shot.At(x, y) != expected.At(x, y) ? 1 : 0;
+        EXPECT_EQ(0, differing) << "the window does not read \""
+                                << std::string(c.first, c.first + wcslen(c.first)) << "\", \""
+                                << std::string(c.second, c.second + wcslen(c.second)) << "\"";
+    }
+}
+
 TEST(InfoWindows, ClosingQueuesRemovalAndTheNextTickDeletes)
 {
     PartialApp fixture;
@@ -374,7 +422,7 @@ TEST_F(MonitorApp, TickWithoutChangeNeitherAllocatesNorTalksToTheShell)
     ASSERT_GE(calls, 1u);
     const ShellCall last = m_shell.Calls().back();
     // This machine has no battery: mains power, 255 %.
-    EXPECT_EQ(std::wstring(L"Ohmwatch - charging (-1%)"), last.tip);
+    EXPECT_EQ(std::wstring(L"Ohmwatch - plugged in"), last.tip);
 
     AllocationCounter counter;
     for (int i = 0; i < 2000; ++i)

@@ -350,9 +350,9 @@ scenario_threshold() {
     check "at opacity 50 the alert is blended at constant alpha 127" \
         shot_until alert-opacity-50 "$(field "$line" x)" "$(field "$line" y)" "$picture_w" \
         "$picture_h" constant_alpha_is 127
-    # Mains power without a battery: 255 % reads as -1 in the lowest band.
+    # Mains power without a battery: no charge to show.
     set_battery nobattery 0
-    expect_tray "Ohmwatch - charging (-1%)" 2000
+    expect_tray "Ohmwatch - plugged in" 3000
     check "on mains power without a battery the alert hides" \
         probe_ok await "$alert_title" hidden 3000
     exit_through_menu
@@ -442,6 +442,111 @@ scenario_bad_plugins() {
     stop_shell
     check "the plugins threw from Version, Create, Load and Release" \
         [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
+}
+
+# The pixels of a screenshot in one colour.
+count_colour() { # colour, shot
+    "$convert" "$2" -alpha off -fill black +opaque "$1" -fill white -opaque "$1" \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+# The status window without green: a charge that is not known fills nothing.
+no_level() { # shot: no green pixel, the gauge's body red at its top, nothing above it
+    [ "$(count_colour 'rgb(0,200,0)' "$1")" = 0 ] &&
+        [ "$("$convert" "$1" -format '%[fx:int(255*p{240,10}.r)],%[fx:int(255*p{240,5}.r)]' info:)" = 200,250 ]
+}
+full_level() { # shot: green from the body's top row, background above it
+    [ "$("$convert" "$1" -format '%[fx:int(255*p{240,10}.g)],%[fx:int(255*p{240,9}.g)]' info:)" = 200,250 ]
+}
+# No popup menu shows within half a second: a menu opened once is not
+# followed by a second.
+no_second_menu() {
+    sleep 0.5
+    ! probe class '#32768' | grep -q 'visible=1'
+}
+# The options window's client area as a person sees it (shot name).
+options_shot() { # name
+    local line
+    line=$(probe await "Ohmwatch - Options" visible 3000 | head -1)
+    [ -n "$line" ] || return 1
+    sleep 0.3
+    screenshot "$1" "$(field "$line" ox)" "$(field "$line" oy)" "$(field "$line" cw)" "$(field "$line" ch)"
+    probe_ok close "Ohmwatch - Options"
+}
+# Whether two shots of the options window are alike in one band of rows.
+rows_alike() { # a.png, b.png, top, height
+    "$convert" "$1" -crop "340x$4+0+$3" +repage "$work/rows-a.png"
+    "$convert" "$2" -crop "340x$4+0+$3" +repage "$work/rows-b.png"
+    [ "$(compare -metric AE "$work/rows-a.png" "$work/rows-b.png" null: 2>&1 || true)" = 0 ]
+}
+rows_differ() { ! rows_alike "$@"; }
+
+# Only what the system reports, and the icon from the keyboard: a desktop
+# without battery, a battery whose charge the system does not know and a
+# full battery on mains power that does not charge, in the tray and in the
+# status window; Enter and the menu key on the icon; the options window
+# showing the settings in effect.
+scenario_reported() {
+    log "== what the system reports: desktop, unknown charge, full battery; the keyboard"
+    # The options window with the default settings, for comparison.
+    prepare_app reported-defaults
+    set_battery nobattery 0
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - plugged in" 3000 20
+    shell_command contextmenu
+    probe_ok menu 1 || fail "the menu key did not open the menu for Options"
+    options_shot options-default || fail "the options window did not open"
+    exit_through_menu
+    stop_shell
+
+    prepare_app reported 'AlertShowPercent:30'
+    set_battery nobattery 0
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - plugged in" 3000 20
+    check "the icon asked for the keyboard-aware notifications and got them" \
+        grep -q '^SETVERSION result=1 .* version=3' "$shell_log"
+    check "on mains power without a battery there is no alert" stays_hidden "$alert_title"
+
+    # Enter or Space on the icon shows the status window, as a double click does.
+    shell_command keyselect
+    local line ox oy
+    line=$(probe await Ohmwatch visible 3000 | head -1)
+    check "Enter on the icon shows the status window" [ "$(field "$line" visible)" = 1 ]
+    ox=$(field "$line" ox)
+    oy=$(field "$line" oy)
+    check "at 255 % nothing in the status window is green" \
+        shot_until status-unknown-charge "$ox" "$oy" 280 104 no_level
+
+    set_battery ac 100 Full
+    expect_tray "Ohmwatch - plugged in (100%)" 2100
+    check "a full battery fills the gauge to its top and no further" \
+        shot_until status-full-not-charging "$ox" "$oy" 280 104 full_level
+
+    set_battery battery unknown
+    expect_tray "Ohmwatch - on battery" 3000
+    check "on battery with an unknown charge there is no alert at 30 %" stays_hidden "$alert_title"
+    check "on battery with an unknown charge nothing is green" \
+        shot_until status-battery-unknown "$ox" "$oy" 280 104 no_level
+    probe_ok close Ohmwatch
+
+    # The menu key opens the menu once; a right click too.
+    shell_command contextmenu
+    check "the menu key opens the menu" probe_ok menu 0
+    check "the menu key opens the menu only once" no_second_menu
+    shell_command rclick
+    check "a right click opens the menu" probe_ok menu 0
+    check "a right click opens the menu only once" no_second_menu
+
+    shell_command contextmenu
+    probe_ok menu 1 || fail "the menu key did not open the menu for Options"
+    options_shot options-30 || fail "the options window did not open"
+    check "the options window's first line is the same as with the defaults (\"Show alert = true\")" \
+        rows_alike "$shots/options-default.png" "$shots/options-30.png" 8 20
+    check "the options window's second line differs from the defaults' (30 %, not 100 %)" \
+        rows_differ "$shots/options-default.png" "$shots/options-30.png" 28 22
+    exit_through_menu
+    stop_shell
 }
 
 # Whether the title bar at the top of a window's frame (Wine draws it for
@@ -669,7 +774,7 @@ scenario_undock() {
     set_display 1366x768
 }
 
-for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins encodings}; do
+for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins reported encodings}; do
     "scenario_$scenario"
 done
 
