@@ -20,9 +20,11 @@ struct Settings
 // the picture "power-disconnected.png"; no low-power action.
 void SetDefaultSettings(Settings& settings);
 
-// Reads "Ohmwatch.ini" from the current directory into settings, changing
-// only the fields whose keys occur. Echoes every line read to standard
-// output. Returns false, changing nothing, when the file cannot be opened.
+// Reads "Ohmwatch.ini" from the current directory, or from the program's
+// folder when the current one has none (LocateDataFile), into settings,
+// changing only the fields whose keys occur. Echoes every line read to
+// standard output. Returns false, changing nothing, when the file cannot be
+// opened.
 bool ReadSettings(Settings& settings);
 
 // Applies one line of the settings file (without its line end). Empty lines

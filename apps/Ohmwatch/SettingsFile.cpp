@@ -1,6 +1,8 @@
 #include "Settings.h"
 #include "SettingsText.h"
 
+#include "DataFiles.h"
+
 #include <cstdio>
 #include <io.h>
 #include <share.h>
@@ -27,7 +29,7 @@ bool ReadSettings(Settings& settings)
     // Binary: text mode would end the file at the first Ctrl-Z (0x1A) byte.
     // _SH_DENYNO lets other programs open the file for writing while it is
     // read.
-    FILE* file = _wfsopen(L"Ohmwatch.ini", L"rb", _SH_DENYNO);
+    FILE* file = _wfsopen(LocateDataFile(L"Ohmwatch.ini").c_str(), L"rb", _SH_DENYNO);
     if (file == nullptr)
         return false;
 

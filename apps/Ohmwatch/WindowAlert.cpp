@@ -2,9 +2,10 @@
 
 #include "AlertRule.h"
 #include "Color.h"
+#include "DataFiles.h"
 #include "File.h"
-#include "internal/GdiGuards.h"
 #include "Graphics.h"
+#include "LayeredWindow.h"
 #include "OPPicManager.h"
 #include "Ohmwatch.h"
 #include "Picture.h"
@@ -18,17 +19,19 @@ const wchar_t kBannerTitle[] = L"!!! Power disconnected !!!";
 const int kBannerTitleMargin = 18;
 const int kBannerTitleSize = 128;
 
-// The picture file the setting names: as written, or, when that names no
-// file, with the blanks at both ends removed (people type
-// "AlertImage: picture.png").
+// The picture file the setting names, found as every data file is
+// (LocateDataFile); when that names no file, the name without the blanks at
+// its ends is found the same way (people type "AlertImage: picture.png").
 std::wstring AlertPictureFile(const std::wstring& name)
 {
-    if (Orvu::File::Exists(name.c_str()))
-        return name;
+    const std::wstring located = LocateDataFile(name);
+    if (Orvu::File::Exists(located.c_str()))
+        return located;
     const std::wstring::size_type first = name.find_first_not_of(L" \t");
     if (first == std::wstring::npos)
-        return name;
-    return name.substr(first, name.find_last_not_of(L" \t") - first + 1);
+        return located;
+    const std::wstring trimmed = name.substr(first, name.find_last_not_of(L" \t") - first + 1);
+    return trimmed == name ? located : LocateDataFile(trimmed);
 }
 
 } // namespace
@@ -78,33 +81,26 @@ void WindowAlert::Setup()
 
     if (m_bTransparent)
     {
-        SetLayeredContent(width, height);
-        // The system keeps its own copy of the content and composes it at
-        // every show, so the picture's pixels and bitmap (1.3 MiB for the
-        // default picture) are not needed any more.
-        delete m_pPicture;
-        m_pPicture = nullptr;
+        if (Orvu::SetLayeredContent(*this, *m_pPicture,
+                                    AlertConstantAlpha(m_pApp->m_settings.AlertOpacity)))
+        {
+            // The system keeps its own copy of the content and composes it
+            // at every show, so the picture's pixels and bitmap (1.3 MiB for
+            // the default picture) are not needed any more.
+            delete m_pPicture;
+            m_pPicture = nullptr;
+        }
+        else
+        {
+            // A layered window without content would stay invisible for the
+            // whole run (the system refuses it in some remote or locked
+            // sessions and at low colour depths): the alert becomes the
+            // ordinary window painted with the picture.
+            SetWindowLongW(GetHandle(), GWL_EXSTYLE,
+                           GetWindowLongW(GetHandle(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
+            m_bTransparent = false;
+        }
     }
-}
-
-void WindowAlert::SetLayeredContent(int width, int height)
-{
-    // The content is given once; the system keeps it and composes it at every
-    // later show, so the window never paints itself.
-    const Orvu::Gdi::WindowDC screen(GetHandle());
-    const Orvu::Gdi::MemoryDC source(screen.Get());
-    const Orvu::Gdi::Selection picture(source.Get(), m_pPicture->GetBuffer());
-
-    SIZE size = {width, height};
-    POINT origin = {0, 0};
-    BLENDFUNCTION blend;
-    blend.BlendOp = AC_SRC_OVER;
-    blend.BlendFlags = 0;
-    blend.SourceConstantAlpha = AlertConstantAlpha(m_pApp->m_settings.AlertOpacity);
-    // The picture's buffer holds premultiplied per-pixel alpha.
-    blend.AlphaFormat = AC_SRC_ALPHA;
-    UpdateLayeredWindow(GetHandle(), screen.Get(), nullptr, &size, source.Get(), &origin, 0, &blend,
-                        ULW_ALPHA);
 }
 
 void WindowAlert::Place()

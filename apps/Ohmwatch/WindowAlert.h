@@ -12,10 +12,9 @@ class Picture;
 // the alert picture as a per-pixel transparent layered window, or as an
 // ordinary popup painted with it; without a usable picture, a red banner. A
 // left click dismisses it: it stays away, whatever Show is asked, until the
-// next Hide.
-// The picture is pixels: shown at its own size at every display scale; the
-// banner and its texts grow with the scale, and the texts stay in the part
-// of the banner the screen shows.
+// next Hide. The picture is pixels: shown at its own size at every display
+// scale; the banner and its texts grow with the scale, and the texts stay in
+// the part of the banner the screen shows.
 class WindowAlert : public MonitorWindow
 {
 public:
@@ -24,7 +23,8 @@ public:
     ~WindowAlert() override;
 
     // Loads the picture, creates the hidden window at its place and, when
-    // transparent, gives the layered window its content once.
+    // transparent, gives the layered window its content once; when the
+    // system refuses that content, the alert is the painted window instead.
     void Setup();
 
     // Does nothing while the alert is dismissed; otherwise centres the alert
@@ -44,7 +44,6 @@ private:
     // Centres the window on the screen as the system reports it now, and
     // takes the part of the window the screen shows.
     void Place();
-    void SetLayeredContent(int width, int height);
 
     // The alert picture for painting; null without a usable picture, and
     // released once a layered window holds its content.

@@ -444,6 +444,42 @@ scenario_bad_plugins() {
         [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
 }
 
+# Started with another current folder (a Run key, a scheduled task, a
+# command prompt in Downloads) that holds a plugin module of its own and no
+# settings or picture: the program loads only the plugins beside it, reads the
+# settings beside it and shows its own picture. The foreign module would
+# throw from its first call and note that in a log.
+scenario_foreign_folder() {
+    log "== started from another folder with a plugin of its own"
+    prepare_app foreign 'AlertShowPercent:50'
+    local elsewhere=$work/elsewhere line
+    rm -rf "$elsewhere"
+    mkdir -p "$elsewhere/plugins"
+    cp "$(dirname "$probe_exe")"/plugin-throwing/OPPic_tThrowVersion.dll "$elsewhere/plugins/"
+    set_battery battery 60
+    start_shell
+    screenshot desktop-foreign $(((screen_w - picture_w) / 2)) $(((screen_h - picture_h) / 2)) \
+        "$picture_w" "$picture_h"
+    ORVU_TEST_PLUGIN_THROW_LOG=$(winpath "$work/foreign-threw.log") start_app "$elsewhere"
+    expect_tray "Ohmwatch - 60%" 1060 20
+    check "at 60 % there is no alert (AlertShowPercent:50 beside the program)" \
+        stays_hidden "$alert_title"
+    set_battery battery 40
+    expect_tray "Ohmwatch - 40%" 1040
+    line=$(probe await "$alert_title" visible 3000 | head -1)
+    check "at 40 % the alert is the program's own picture, layered" \
+        [ "$(field "$line" layered),$(field "$line" w)x$(field "$line" h)" = "1,${picture_w}x${picture_h}" ]
+    expected_transparent "$shots/desktop-foreign.png" "$work/expected-foreign.png"
+    check "the screen shows the program's own picture" \
+        shot_until alert-foreign "$(field "$line" x)" "$(field "$line" y)" "$picture_w" "$picture_h" \
+        looks_like "$work/expected-foreign.png"
+    exit_through_menu
+    stop_shell
+    check "the other folder's plugin was not loaded" [ ! -e "$work/foreign-threw.log" ]
+    check "the settings beside the program were read" \
+        diff <(tr -d '\r' <"$app/stdout.txt") "$app/Ohmwatch.ini"
+}
+
 # The pixels of a screenshot in one colour.
 count_colour() { # colour, shot
     "$convert" "$2" -alpha off -fill black +opaque "$1" -fill white -opaque "$1" \
@@ -774,7 +810,7 @@ scenario_undock() {
     set_display 1366x768
 }
 
-for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins reported encodings}; do
+for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins reported foreign_folder encodings}; do
     "scenario_$scenario"
 done
 

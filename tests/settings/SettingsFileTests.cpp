@@ -1,6 +1,8 @@
 // Reading "Ohmwatch.ini" from the current directory: a missing file, line
-// ends, 8-bit and UTF-16 text, and the echo of every line to standard output.
+// ends, 8-bit and UTF-16 text, and the echo of every line to standard output;
+// where a data file is looked for (the current folder, else the program's).
 
+#include "DataFiles.h"
 #include "Settings.h"
 
 #include <gtest/gtest.h>
@@ -132,4 +134,31 @@ TEST_F(SettingsFile, Utf16FileIsReadWholeAndEchoedAsUtf8)
     EXPECT_EQ(std::wstring(L"Zo\u00EB.png"), m_settings.AlertImage);
     // The echo's bytes, widened one by one by Read.
     EXPECT_EQ(std::wstring(L"AlertShowPercent:30\nAlertImage:Zo\u00C3\u00AB.png\n"), echo);
+}
+
+TEST_F(SettingsFile, DataFilesComeFromTheCurrentFolderElseFromTheProgramFolder)
+{
+    // The folder this test program runs from.
+    ASSERT_FALSE(ProgramFolder().empty());
+    EXPECT_TRUE(GetFileAttributesW((ProgramFolder() + L"settings_tests.exe").c_str()) !=
+                INVALID_FILE_ATTRIBUTES);
+
+    // A stand-in for the program's folder, below the current one.
+    const std::wstring beside = m_folder + L"\\program\\";
+    CreateDirectoryW(beside.c_str(), nullptr);
+    const std::wstring besideFile = beside + L"Ohmwatch.ini";
+    FILE* file = _wfopen(besideFile.c_str(), L"wb");
+    ASSERT_NE(nullptr, file);
+    fclose(file);
+
+    EXPECT_EQ(besideFile, LocateDataFile(L"Ohmwatch.ini", beside));
+    // Found nowhere, or absolute: the name as it is.
+    EXPECT_EQ(L"other.ini", LocateDataFile(L"other.ini", beside));
+    EXPECT_EQ(L"C:\\no\\Ohmwatch.ini", LocateDataFile(L"C:\\no\\Ohmwatch.ini", beside));
+    // The current folder's file comes first.
+    Write("AlertDoShow:0\n");
+    EXPECT_EQ(L"Ohmwatch.ini", LocateDataFile(L"Ohmwatch.ini", beside));
+
+    DeleteFileW(besideFile.c_str());
+    RemoveDirectoryW(beside.c_str());
 }

@@ -141,8 +141,10 @@ expect_tray() { # tooltip, icon id, timeout
 # --- the monitor ------------------------------------------------------------
 
 app=
-start_app() {
-    (cd "$app" && exec wine Ohmwatch.exe >"$app/stdout.txt" 2>"$app/stderr.txt") &
+# Starts $app/Ohmwatch.exe with the given folder as its current one ($app
+# itself, as a double click or a shortcut starts it, when none is given).
+start_app() { # [current folder]
+    (cd "${1:-$app}" && exec wine "$app/Ohmwatch.exe" >"$app/stdout.txt" 2>"$app/stderr.txt") &
     app_pid=$!
 }
 # Waits for the program to end and sets app_code to its exit code. Not in a
