@@ -11,6 +11,10 @@
 //   monitor_probe close TITLE
 //   monitor_probe menu DOWNS      (DOWNS x Down then Return; 0: Escape)
 //   monitor_probe class CLASS     (every top-level window of that class)
+//   monitor_probe display WxH|now (changes the resolution of the screen to W x H
+//                                  with ChangeDisplaySettingsExW, or not with
+//                                  "now"; prints result=<its result> and
+//                                  screen=WxH as the system then reports it)
 //   monitor_probe icon EXE ID[@SIZE]...  (per ID, the icon resource of EXE at
 //                                  SIZE x SIZE pixels, 16 by default, as the
 //                                  test shell logs icons:
@@ -234,6 +238,8 @@ int ListClass(const wchar_t* className)
 
 // Loads the icon the way the program's tray icon does (the group's image of
 // that size, default colours) and prints the sums the test shell logs for it.
+int Usage();
+
 int PrintIconSums(const wchar_t* exe, char** ids, int count)
 {
     HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -266,6 +272,24 @@ int PrintIconSums(const wchar_t* exe, char** ids, int count)
     return missing == 0 ? 0 : 1;
 }
 
+int Display(const char* size)
+{
+    LONG result = DISP_CHANGE_SUCCESSFUL;
+    if (strcmp(size, "now") != 0)
+    {
+        DEVMODEW mode;
+        ZeroMemory(&mode, sizeof(mode));
+        mode.dmSize = sizeof(mode);
+        if (sscanf(size, "%lux%lu", &mode.dmPelsWidth, &mode.dmPelsHeight) != 2)
+            return Usage();
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        result = ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+    }
+    wprintf(L"result=%ld screen=%dx%d\n", result, GetSystemMetrics(SM_CXSCREEN),
+            GetSystemMetrics(SM_CYSCREEN));
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 int Usage()
 {
     fprintf(stderr, "usage: monitor_probe list|await|close TITLE ... | menu DOWNS\n");
@@ -281,6 +305,8 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     if (command == "menu")
         return DriveMenu(atoi(argv[2]));
+    if (command == "display")
+        return Display(argv[2]);
     const std::wstring title = Widen(argv[2]);
     if (command == "class")
         return ListClass(title.c_str());
