@@ -66,7 +66,7 @@ tray_tile() { # id, label
     tray_args+=(-label "$2" "$tmp/tray-$1.png")
 }
 for i in 0 1 2 3 4 5; do tray_tile $((1000 + i * 20)) "${bands[$i]}\non battery"; done
-tray_tile 3000 "power source\nunknown"
+tray_tile 3000 "source or charge\nunknown"
 for i in 0 1 2 3 4 5; do tray_tile $((2000 + i * 20)) "${bands[$i]}\non mains"; done
 montage -background "#eeeeee" -fill "#333333" -font DejaVu-Sans -pointsize 11 "${tray_args[@]}" \
         -tile 7x2 -geometry +2+4 -depth 8 "$out/tray.png"

@@ -9,8 +9,12 @@
 #
 #   fake-battery.sh set DIR SOURCE PERCENT [STATE]
 #       SOURCE: ac | battery | nobattery (mains, no battery present)
+#       PERCENT: 0 to 100, or unknown: Wine reports a battery's charge as
+#               charge_now / charge_full, so a charge of 255 % of full reads
+#               as 255, the system's "unknown"
 #       STATE:  Charging | Discharging | Full | "Not charging"
-#               (default: Charging on ac, Discharging on battery)
+#               (default: Charging on ac, Discharging on battery; Wine
+#               reports only Charging as charging)
 #   fake-battery.sh run DIR COMMAND [ARGS...]
 #       runs COMMAND with DIR as /sys/class/power_supply; needs root for
 #       unshare -m (re-runs itself through sudo when not root)
@@ -36,6 +40,7 @@ cmd_set() {
         *) die "unknown source '$source' (ac, battery or nobattery)" ;;
     esac
     local full=5000000
+    [ "$percent" = unknown ] && percent=255
     mkdir -p "$dir/BAT0"
     put "$dir/BAT0/type" Battery
     put "$dir/BAT0/present" 1

@@ -2,9 +2,12 @@
 # Creates the test Wine prefixes if they are missing and keeps their servers
 # warm, or stops the servers with --stop. --scaled makes, beside an X11
 # prefix, copies of it whose display is set to other scalings (DPI), named
-# <x11-prefix>-dpi<N>.
+# <x11-prefix>-dpi<N>. --desktop makes a copy whose programs share one Wine
+# virtual desktop of the given size (a screen whose resolution a test can
+# change), named <x11-prefix>-desktop.
 #   wine-prefix.sh <null-driver-prefix> <x11-prefix>
 #   wine-prefix.sh --scaled <x11-prefix> <dpi>...
+#   wine-prefix.sh --desktop <x11-prefix> <width>x<height>
 #   wine-prefix.sh --stop <prefix>...
 set -euo pipefail
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -18,23 +21,22 @@ if [ "${1:-}" = "--stop" ]; then
 fi
 
 # A copy of a ready X11 prefix (a second each, instead of a new prefix's
-# 10-20 s) with the display's scaling set. Wine 8 reads the scaling once per
-# process from HKCU\Control Panel\Desktop\LogPixels (REG_DWORD), and from
-# HKCC\Software\Fonts\LogPixels when that is missing (both checked here:
-# 144 gives GetDeviceCaps(LOGPIXELSY) 144, SM_CXSMICON 24 and SM_CXICON 48 to
-# every process, aware or not); both are set, as Windows keeps them.
-make_scaled_prefix() { # x11 prefix, dpi
-    local prefix=$1-dpi$2
+# 10-20 s) with registry values added: each further argument is one
+# "key|value|type|data".
+make_prefix_copy() { # x11 prefix, copy, description, values...
+    local prefix=$2 value key name type data
     export WINEPREFIX=$prefix
     if [ ! -f "$prefix/.orvu-ready" ]; then
-        echo "creating Wine prefix $prefix ($2 DPI)"
+        echo "creating Wine prefix $prefix ($3)"
         rm -rf "$prefix"
         # The registry is saved by renaming complete files, so a copy taken
         # while the prefix's server runs is consistent.
         cp -a "$1" "$prefix"
         rm -f "$prefix/.orvu-ready"
-        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1
-        wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1
+        for value in "${@:4}"; do
+            IFS='|' read -r key name type data <<<"$value"
+            wine reg add "$key" /v "$name" /t "$type" /d "$data" /f </dev/null >/dev/null 2>&1
+        done
         wineserver -w
         touch "$prefix/.orvu-ready"
     fi
@@ -42,12 +44,29 @@ make_scaled_prefix() { # x11 prefix, dpi
     echo "Wine prefix ready: $prefix"
 }
 
+# The display's scaling: Wine 8 reads it once per process from
+# HKCU\Control Panel\Desktop\LogPixels (REG_DWORD), and from
+# HKCC\Software\Fonts\LogPixels when that is missing (both checked here:
+# 144 gives GetDeviceCaps(LOGPIXELSY) 144, SM_CXSMICON 24 and SM_CXICON 48 to
+# every process, aware or not); both are set, as Windows keeps them.
 if [ "${1:-}" = "--scaled" ]; then
     x11=$2
     shift 2
     for dpi in "$@"; do
-        make_scaled_prefix "$x11" "$dpi"
+        make_prefix_copy "$x11" "$x11-dpi$dpi" "$dpi DPI" \
+            "HKCU\Control Panel\Desktop|LogPixels|REG_DWORD|$dpi" \
+            "HKCC\Software\Fonts|LogPixels|REG_DWORD|$dpi"
     done
+    exit 0
+fi
+
+# Every program of the prefix runs in one X window, the virtual desktop
+# "Default", whose size ChangeDisplaySettingsEx changes as a real screen's
+# resolution; the desktop starts at the size given here.
+if [ "${1:-}" = "--desktop" ]; then
+    make_prefix_copy "$2" "$2-desktop" "virtual desktop $3" \
+        "HKCU\Software\Wine\Explorer|Desktop|REG_SZ|Default" \
+        "HKCU\Software\Wine\Explorer\Desktops|Default|REG_SZ|$3"
     exit 0
 fi
 

@@ -1,30 +1,20 @@
 #include "MonitorWindow.h"
 
-#include "internal/GdiGuards.h"
+#include "Display.h"
 #include "Graphics.h"
 #include "Ohmwatch.h"
 #include "TrayView.h"
-#include "WindowManager.h"
 
 namespace
 {
 
 const int kDesignDpi = 96;
 
-// The display's scale as the system gives it to this process: the scaling
-// of the session for a program that declares itself DPI-aware.
-int DisplayDpi()
-{
-    const Orvu::Gdi::WindowDC screen(nullptr);
-    const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? dpi : kDesignDpi;
-}
-
 } // namespace
 
 MonitorWindow::MonitorWindow(Ohmwatch* app, int windowId, Closing closing)
     : m_pGraphics(nullptr), m_pCanvas(nullptr), m_pApp(app), m_iWindowId(windowId),
-      m_closing(closing), m_iDpi(DisplayDpi())
+      m_closing(closing), m_iDpi(Orvu::GetDisplayDpi())
 {
 }
 
@@ -70,7 +60,7 @@ int MonitorWindow::WndProc(Orvu::WindowBase*, unsigned int message, unsigned int
         }
         // The default processing below destroys the native window; the
         // object goes at the next tick, never from inside its own handler.
-        m_pApp->m_pWindowManager->RemoveWindow(m_iWindowId);
+        m_pApp->RemoveClosedWindow(m_iWindowId);
         break;
     default:
         break;

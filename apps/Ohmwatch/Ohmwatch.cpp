@@ -1,6 +1,7 @@
 #include "Ohmwatch.h"
 
 #include "AlertRule.h"
+#include "DataFiles.h"
 #include "OPPicManager.h"
 #include "PowerListener.h"
 #include "Tray.h"
@@ -9,6 +10,7 @@
 #include "WindowManager.h"
 
 #include <memory>
+#include <string>
 
 Ohmwatch::Ohmwatch()
     : m_pWindowManager(nullptr), m_pTray(nullptr), m_pPowerListener(nullptr), m_lastStatus(),
@@ -24,7 +26,11 @@ void Ohmwatch::Init()
     ReadSettings(m_settings);
 
     m_pPicManager = new Orvu::OPPicManager();
-    m_pPicManager->LoadPlugins(L"plugins\\");
+    // Code only from the program's own folder, never from the current one,
+    // which may be anything (a download folder, say).
+    const std::wstring programFolder = ProgramFolder();
+    if (!programFolder.empty())
+        m_pPicManager->LoadPlugins((programFolder + L"plugins\\").c_str());
 
     m_pWindowManager = new WindowManager();
 
@@ -97,4 +103,10 @@ void Ohmwatch::Release()
     // Unloads the plugins last: nothing holds a plugin object any more.
     delete m_pPicManager;
     m_pPicManager = nullptr;
+}
+
+void Ohmwatch::RemoveClosedWindow(int windowId)
+{
+    if (m_pWindowManager != nullptr)
+        m_pWindowManager->RemoveWindow(windowId);
 }

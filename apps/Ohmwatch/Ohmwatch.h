@@ -53,6 +53,10 @@ public:
     // Deletes listener, windows, tray and plugins, in that order.
     void Release() override;
 
+    // Called by a window that closed for good: its object is deleted at the
+    // next tick, never from inside its own handler.
+    void RemoveClosedWindow(int windowId);
+
     // All windows, by id; owned.
     WindowManager* m_pWindowManager;
     // Notification-area icon and menu; owned.

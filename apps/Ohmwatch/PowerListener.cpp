@@ -8,10 +8,11 @@ PowerListener::~PowerListener() = default;
 
 void PowerListener::Poll()
 {
-    // A failed call leaves the zero-filled record, which reads as
-    // Battery, 0 %, Draining.
     SYSTEM_POWER_STATUS system;
     ZeroMemory(&system, sizeof(system));
-    GetSystemPowerStatus(&system);
+    // A failed call reports nothing: its zero-filled record would read as
+    // battery, 0 %, draining. The last status stands until a call succeeds.
+    if (!GetSystemPowerStatus(&system))
+        return;
     m_status = MakePowerStatus(system.ACLineStatus, system.BatteryFlag, system.BatteryLifePercent);
 }

@@ -10,7 +10,8 @@ public:
     PowerListener();
     virtual ~PowerListener();
 
-    // One system call, no allocation: cheap enough for every idle tick.
+    // One system call, no allocation: cheap enough for every idle tick. When
+    // the call fails, m_status keeps the last status read.
     void Poll();
 
     PowerStatus m_status;

@@ -25,6 +25,10 @@ struct PowerStatus
     unsigned char percent = 255;
     BatteryState batteryState = BatteryState::NoBattery;
 
+    // Whether the system reported the charge (0 to 100); no other value is a
+    // charge to show or to compare with a threshold.
+    bool IsChargeKnown() const { return percent <= 100; }
+
     bool operator==(const PowerStatus& other) const
     {
         return source == other.source && percent == other.percent &&

@@ -27,9 +27,11 @@ void SetDefaultSettings(Settings& settings);
 // checks on every idle pass of its run loop (0 or below).
 unsigned int PowerCheckInterval(const Settings& settings);
 
-// Reads "Ohmwatch.ini" from the current directory into settings, changing
-// only the fields whose keys occur. Echoes every line read to standard
-// output. Returns false, changing nothing, when the file cannot be opened.
+// Reads "Ohmwatch.ini" from the current directory, or from the program's
+// folder when the current one has none (LocateDataFile), into settings,
+// changing only the fields whose keys occur. Echoes every line read to
+// standard output. Returns false, changing nothing, when the file cannot be
+// opened.
 bool ReadSettings(Settings& settings);
 
 // Applies one line of the settings file (without its line end). Empty lines

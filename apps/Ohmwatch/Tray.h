@@ -12,8 +12,8 @@ class TrayIcon;
 class Ohmwatch;
 
 // The monitor's notification-area icon: picture and tooltip follow the power
-// status; a double click shows the status window; the menu opens the options
-// and about windows or ends the program.
+// status; a double click (or Enter on the icon) shows the status window; the
+// menu opens the options and about windows or ends the program.
 class Tray : public Orvu::Callable
 {
 public:
@@ -36,7 +36,8 @@ public:
     void Init();
     // Sets the icon and the tooltip for the status. Called on changes only.
     void UpdateStatus(const PowerStatus& status);
-    // Fired by the tray icon (double click) and by the menu (after a popup).
+    // Fired by the tray icon (double click, Enter or Space) and by the menu
+    // (after a popup).
     void Action(Orvu::Caller* caller) override;
 
 private:

@@ -12,14 +12,10 @@ int Append(wchar_t* out, int pos, const wchar_t* text)
     return pos;
 }
 
-int AppendNumber(wchar_t* out, int pos, int value)
+// A charge of 0 to 100, without padding.
+int AppendPercent(wchar_t* out, int pos, int value)
 {
-    if (value < 0)
-    {
-        out[pos++] = L'-';
-        value = -value;
-    }
-    wchar_t digits[4];
+    wchar_t digits[3];
     int count = 0;
     do
     {
@@ -52,24 +48,37 @@ int BandIcon(int percent)
 TrayView MakeTrayView(const PowerStatus& status)
 {
     TrayView view;
-    const int percent = static_cast<signed char>(status.percent);
+    const bool known = status.IsChargeKnown();
+    const int percent = status.percent;
     int pos = Append(view.tooltip, 0, L"Ohmwatch - ");
+    view.iconId = TrayIconUnknown;
     switch (status.source)
     {
     case PowerSource::Battery:
-        pos = AppendNumber(view.tooltip, pos, percent);
+        if (!known)
+        {
+            Append(view.tooltip, pos, L"on battery");
+            break;
+        }
+        pos = AppendPercent(view.tooltip, pos, percent);
         Append(view.tooltip, pos, L"%");
         view.iconId = BandIcon(percent);
         break;
     case PowerSource::AC:
-        pos = Append(view.tooltip, pos, L"charging (");
-        pos = AppendNumber(view.tooltip, pos, percent);
+        if (!known)
+        {
+            Append(view.tooltip, pos, L"plugged in");
+            break;
+        }
+        // A full battery, or one the system does not charge, is only plugged in.
+        pos = Append(view.tooltip, pos,
+                     status.batteryState == BatteryState::Charging ? L"charging (" : L"plugged in (");
+        pos = AppendPercent(view.tooltip, pos, percent);
         Append(view.tooltip, pos, L"%)");
         view.iconId = BandIcon(percent) + TrayIconChargingOffset;
         break;
     default:
-        Append(view.tooltip, pos, L"no battery");
-        view.iconId = TrayIconUnknown;
+        Append(view.tooltip, pos, L"power source unknown");
         break;
     }
     return view;

@@ -7,12 +7,13 @@
 struct TrayView
 {
     int iconId;
-    // Long enough for the longest text, "Ohmwatch - charging (-128%)".
+    // Long enough for the longest text, "Ohmwatch - power source unknown".
     wchar_t tooltip[40];
 };
 
 // Icon resources: batteries by charge band, the same with a bolt while on
-// mains power, and a battery with a cross when the source is unknown.
+// mains power, and a battery with a cross when the source or the charge is
+// unknown.
 enum TrayIconId
 {
     TrayIconProgram = 101,
@@ -21,6 +22,12 @@ enum TrayIconId
     TrayIconUnknown = 3000
 };
 
-// Reads the percent as a signed byte, so the system's 255 ("unknown") shows
-// as -1 and falls into the lowest band. Allocates nothing.
+// Shows a charge only when the system reported one (0 to 100); "charging"
+// only while the battery charges. Allocates nothing.
+//   Battery, charge known     "Ohmwatch - 57%"                the band
+//   Battery, charge unknown   "Ohmwatch - on battery"         the cross
+//   AC charging, known        "Ohmwatch - charging (80%)"     the band with a bolt
+//   AC otherwise, known       "Ohmwatch - plugged in (100%)"  the band with a bolt
+//   AC, charge unknown        "Ohmwatch - plugged in"         the cross
+//   source unknown            "Ohmwatch - power source unknown"  the cross
 TrayView MakeTrayView(const PowerStatus& status);

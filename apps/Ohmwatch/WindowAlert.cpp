@@ -2,8 +2,10 @@
 
 #include "AlertRule.h"
 #include "Color.h"
-#include "internal/GdiGuards.h"
+#include "DataFiles.h"
+#include "File.h"
 #include "Graphics.h"
+#include "LayeredWindow.h"
 #include "OPPicManager.h"
 #include "Ohmwatch.h"
 #include "Picture.h"
@@ -13,6 +15,24 @@ namespace
 
 const int kBannerWidth = 1400;
 const int kBannerHeight = 180;
+const wchar_t kBannerTitle[] = L"!!! Power disconnected !!!";
+const int kBannerTitleMargin = 18;
+const int kBannerTitleSize = 128;
+
+// The picture file the setting names, found as every data file is
+// (LocateDataFile); when that names no file, the name without the blanks at
+// its ends is found the same way (people type "AlertImage: picture.png").
+std::wstring AlertPictureFile(const std::wstring& name)
+{
+    const std::wstring located = LocateDataFile(name);
+    if (Orvu::File::Exists(located.c_str()))
+        return located;
+    const std::wstring::size_type first = name.find_first_not_of(L" \t");
+    if (first == std::wstring::npos)
+        return located;
+    const std::wstring trimmed = name.substr(first, name.find_last_not_of(L" \t") - first + 1);
+    return trimmed == name ? located : LocateDataFile(trimmed);
+}
 
 } // namespace
 
@@ -20,7 +40,8 @@ const int kBannerHeight = 180;
 // it: it is needed again at the next change.
 WindowAlert::WindowAlert(Ohmwatch* app)
     : MonitorWindow(app, Ohmwatch::WindowIdAlert, Closing::Hides), m_pPicture(nullptr),
-      m_bDismissed(false), m_bTransparent(app->m_settings.AlertUseTransparency)
+      m_bDismissed(false), m_bTransparent(app->m_settings.AlertUseTransparency), m_iVisibleLeft(0),
+      m_iVisibleWidth(0)
 {
 }
 
@@ -34,7 +55,8 @@ WindowAlert::~WindowAlert()
 void WindowAlert::Setup()
 {
     if (m_pApp->m_pPicManager != nullptr)
-        m_pPicture = m_pApp->m_pPicManager->LoadPicture(m_pApp->m_settings.AlertImage.c_str());
+        m_pPicture = m_pApp->m_pPicManager->LoadPicture(
+            AlertPictureFile(m_pApp->m_settings.AlertImage).c_str());
     // A picture that could not be made drawable would leave the alert
     // invisible (layered) or unpainted; the banner is shown instead.
     if (m_pPicture != nullptr && !m_pPicture->IsBuffered())
@@ -54,48 +76,65 @@ void WindowAlert::Setup()
     }
     Open(WS_POPUP, m_bTransparent ? WS_EX_LAYERED : 0, width, height,
          L"Ohmwatch - power disconnected");
-
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    // Signed: a window larger than the screen stays centred at a negative place.
-    SetPos((screenWidth - width) / 2, (screenHeight - height) / 2);
+    Place();
     SetTopMost(true);
 
     if (m_bTransparent)
     {
-        SetLayeredContent(width, height);
-        // The system keeps its own copy of the content and composes it at
-        // every show, so the picture's pixels and bitmap (1.3 MiB for the
-        // default picture) are not needed any more.
-        delete m_pPicture;
-        m_pPicture = nullptr;
+        if (Orvu::SetLayeredContent(*this, *m_pPicture,
+                                    AlertConstantAlpha(m_pApp->m_settings.AlertOpacity)))
+        {
+            // The system keeps its own copy of the content and composes it
+            // at every show, so the picture's pixels and bitmap (1.3 MiB for
+            // the default picture) are not needed any more.
+            delete m_pPicture;
+            m_pPicture = nullptr;
+        }
+        else
+        {
+            // A layered window without content would stay invisible for the
+            // whole run (the system refuses it in some remote or locked
+            // sessions and at low colour depths): the alert becomes the
+            // ordinary window painted with the picture.
+            SetWindowLongW(GetHandle(), GWL_EXSTYLE,
+                           GetWindowLongW(GetHandle(), GWL_EXSTYLE) & ~WS_EX_LAYERED);
+            m_bTransparent = false;
+        }
     }
 }
 
-void WindowAlert::SetLayeredContent(int width, int height)
+void WindowAlert::Place()
 {
-    // The content is given once; the system keeps it and composes it at every
-    // later show, so the window never paints itself.
-    const Orvu::Gdi::WindowDC screen(GetHandle());
-    const Orvu::Gdi::MemoryDC source(screen.Get());
-    const Orvu::Gdi::Selection picture(source.Get(), m_pPicture->GetBuffer());
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const int width = GetWidth();
+    // Signed: a window larger than the screen stays centred at a negative place.
+    const int x = (screenWidth - width) / 2;
+    SetPos(x, (screenHeight - GetHeight()) / 2);
 
-    SIZE size = {width, height};
-    POINT origin = {0, 0};
-    BLENDFUNCTION blend;
-    blend.BlendOp = AC_SRC_OVER;
-    blend.BlendFlags = 0;
-    blend.SourceConstantAlpha = AlertConstantAlpha(m_pApp->m_settings.AlertOpacity);
-    // The picture's buffer holds premultiplied per-pixel alpha.
-    blend.AlphaFormat = AC_SRC_ALPHA;
-    UpdateLayeredWindow(GetHandle(), screen.Get(), nullptr, &size, source.Get(), &origin, 0, &blend,
-                        ULW_ALPHA);
+    // The part of the window the screen shows, in window coordinates.
+    const int visibleLeft = x < 0 ? -x : 0;
+    const int visibleRight = screenWidth - x < width ? screenWidth - x : width;
+    const int visibleWidth = visibleRight > visibleLeft ? visibleRight - visibleLeft : 0;
+    if (visibleLeft != m_iVisibleLeft || visibleWidth != m_iVisibleWidth)
+    {
+        m_iVisibleLeft = visibleLeft;
+        m_iVisibleWidth = visibleWidth;
+        // The banner's text follows the visible part. (A layered window
+        // keeps its content wherever it goes.)
+        if (!m_bTransparent)
+            Repaint();
+    }
 }
 
 void WindowAlert::Show(int showCommand)
 {
     if (m_bDismissed)
         return;
+    // The screen may have changed since the alert was made or last shown: a
+    // laptop taken off its dock changes the resolution as the power goes.
+    if (showCommand != SW_HIDE)
+        Place();
     WindowBase::Show(showCommand);
 }
 
@@ -119,6 +158,11 @@ int WindowAlert::WndProc(Orvu::WindowBase* window, unsigned int message, unsigne
         window->Hide();
         m_bDismissed = true;
         break;
+    case WM_DISPLAYCHANGE:
+        // A hidden alert is placed when it is next shown.
+        if (IsVisible())
+            Place();
+        break;
     default:
         break;
     }
@@ -137,8 +181,30 @@ void WindowAlert::OnDraw(Orvu::Canvas* canvas, Orvu::Graphics* graphics)
     // stops at the display's width).
     graphics->FillRect(0, 0, canvas->GetWidth(), canvas->GetHeight());
     graphics->SetColor(Orvu::Color(0, 0, 0, 255));
-    graphics->SetFont(L"Ariel", true, false, true, Scaled(128));
-    graphics->DrawString(L"!!! Power disconnected !!!", Scaled(18), Scaled(18));
+
+    // The texts go into the part of the banner the screen shows; the title
+    // is made smaller where it would not fit, and stays centred on its line.
+    const int margin = Scaled(kBannerTitleMargin);
+    const int room = m_iVisibleWidth - 2 * margin;
+    const int fullSize = Scaled(kBannerTitleSize);
+    int size = fullSize;
+    graphics->SetFont(L"Ariel", true, false, true, size);
+    int titleWidth = graphics->GetTextSize(kBannerTitle).cx;
+    if (titleWidth > room && titleWidth > 0 && room > 0)
+    {
+        size = MulDiv(size, room, titleWidth);
+        graphics->SetFont(L"Ariel", true, false, true, size);
+        // Glyph widths are rounded at each size: a step or two may remain.
+        for (int step = 0; step < 8 && size > 1; ++step)
+        {
+            titleWidth = graphics->GetTextSize(kBannerTitle).cx;
+            if (titleWidth <= room)
+                break;
+            --size;
+            graphics->SetFont(L"Ariel", true, false, true, size);
+        }
+    }
+    graphics->DrawString(kBannerTitle, m_iVisibleLeft + margin, margin + (fullSize - size) / 2);
     graphics->SetFont(L"Ariel", true, false, false, Scaled(16));
-    graphics->DrawString(L"Left click to dismiss", Scaled(4), Scaled(160));
+    graphics->DrawString(L"Left click to dismiss", m_iVisibleLeft + Scaled(4), Scaled(160));
 }

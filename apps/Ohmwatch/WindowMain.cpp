@@ -35,9 +35,13 @@ const wchar_t* SourceText(PowerSource source)
     }
 }
 
-const wchar_t* StateText(BatteryState state)
+const wchar_t* StateText(const PowerStatus& status)
 {
-    switch (state)
+    // On mains power a battery that does not charge (full, or held by the
+    // system) is not draining either.
+    if (status.source == PowerSource::AC && status.batteryState == BatteryState::Draining)
+        return L": not charging";
+    switch (status.batteryState)
     {
     case BatteryState::Draining:
         return L": draining";
@@ -86,11 +90,28 @@ int WindowMain::WndProc(Orvu::WindowBase* window, unsigned int message, unsigned
 void WindowMain::OnDraw(Orvu::Canvas*, Orvu::Graphics* g)
 {
     const PowerStatus& status = m_pApp->m_lastStatus;
+    const bool known = status.IsChargeKnown();
+    const unsigned int percent = known ? status.percent : 0;
 
     g->SetColor(Orvu::Color(250, 250, 250, 255));
     g->DrawSolidBackground();
-    g->SetColor(Orvu::Color(0, 0, 0, 255));
 
+    // The gauge before the texts: ": not charging" is a few pixels wider
+    // than the room left of the gauge and would lose its last letter under it.
+    const int gaugeX = Scaled(kGaugeX);
+    const int gaugeTop = Scaled(kGaugeTop);
+    const int gaugeWidth = Scaled(kGaugeWidth);
+    const int gaugeHeight = Scaled(kGaugeHeight);
+    const int gaugeCorner = Scaled(kGaugeCorner);
+    g->SetColor(Orvu::Color(200, 0, 0, 255));
+    g->FillRoundRect(gaugeX, gaugeTop, gaugeWidth, gaugeHeight, gaugeCorner);
+    // A known charge fills the body from its bottom edge, at most to its top;
+    // an unknown one, like 0 %, fills nothing.
+    const int level = static_cast<int>(percent * gaugeHeight / 100);
+    g->SetColor(Orvu::Color(0, 200, 0, 255));
+    g->FillRoundRect(gaugeX, gaugeTop + gaugeHeight - level, gaugeWidth, level, gaugeCorner);
+
+    g->SetColor(Orvu::Color(0, 0, 0, 255));
     // The face name goes to the font system exactly as written; it picks the
     // closest face it has.
     g->SetFont(L"Ariel", true, false, true, Scaled(20));
@@ -100,23 +121,9 @@ void WindowMain::OnDraw(Orvu::Canvas*, Orvu::Graphics* g)
     g->DrawString(L"power source", Scaled(18), Scaled(36));
     g->DrawString(SourceText(status.source), Scaled(120), Scaled(36));
     g->DrawString(L"power stored", Scaled(18), Scaled(56));
-    const unsigned int percent = status.percent;
-    const std::wstring stored = L": " + std::to_wstring(percent) + L"%";
+    const std::wstring stored =
+        known ? L": " + std::to_wstring(percent) + L"%" : std::wstring(L": unknown");
     g->DrawString(stored.c_str(), Scaled(120), Scaled(56));
     g->DrawString(L"battery state", Scaled(18), Scaled(76));
-    g->DrawString(StateText(status.batteryState), Scaled(120), Scaled(76));
-
-    const int gaugeX = Scaled(kGaugeX);
-    const int gaugeTop = Scaled(kGaugeTop);
-    const int gaugeWidth = Scaled(kGaugeWidth);
-    const int gaugeHeight = Scaled(kGaugeHeight);
-    const int gaugeCorner = Scaled(kGaugeCorner);
-    g->SetColor(Orvu::Color(200, 0, 0, 255));
-    g->FillRoundRect(gaugeX, gaugeTop, gaugeWidth, gaugeHeight, gaugeCorner);
-
-    // An unknown charge (255) gives a level taller than the body, reaching
-    // above it to the top of the window.
-    const int level = static_cast<int>(percent * gaugeHeight / 100);
-    g->SetColor(Orvu::Color(0, 200, 0, 255));
-    g->FillRoundRect(gaugeX, gaugeTop + gaugeHeight - level, gaugeWidth, level, gaugeCorner);
+    g->DrawString(StateText(status), Scaled(120), Scaled(76));
 }

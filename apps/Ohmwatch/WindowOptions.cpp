@@ -4,6 +4,8 @@
 #include "Graphics.h"
 #include "Ohmwatch.h"
 
+#include <string>
+
 WindowOptions::WindowOptions(Ohmwatch* app)
     : MonitorWindow(app, Ohmwatch::WindowIdOptions, Closing::Destroys)
 {
@@ -20,8 +22,12 @@ void WindowOptions::OnDraw(Orvu::Canvas*, Orvu::Graphics* graphics)
     graphics->SetColor(Orvu::Color(250, 250, 250, 255));
     graphics->DrawSolidBackground();
     graphics->SetColor(Orvu::Color(0, 0, 0, 255));
-    // Fixed texts: the settings come only from the settings file.
+    // The settings in effect, as read from the settings file at start.
+    const Settings& settings = m_pApp->m_settings;
     graphics->SetFont(L"Ariel", false, false, false, Scaled(18));
-    graphics->DrawString(L"Show alert = true", Scaled(10), Scaled(10));
-    graphics->DrawString(L"Alert popup = 80%", Scaled(10), Scaled(30));
+    graphics->DrawString(settings.AlertDoShow ? L"Show alert = true" : L"Show alert = false",
+                         Scaled(10), Scaled(10));
+    const std::wstring popup =
+        L"Alert popup = " + std::to_wstring(static_cast<int>(settings.AlertShowPercent)) + L"%";
+    graphics->DrawString(popup.c_str(), Scaled(10), Scaled(30));
 }

@@ -2,7 +2,8 @@
 
 #include "MonitorWindow.h"
 
-// Shows two fixed lines about the alert; offers no controls.
+// Shows the alert's settings in effect (whether it shows, its threshold);
+// offers no controls: the settings come from the settings file.
 // Registered as window 6 while open; closing it queues its removal, and the
 // application deletes it at its next tick.
 class WindowOptions : public MonitorWindow

@@ -1,5 +1,7 @@
 #include "Timer.h"
 
+#include "SystemLibrary.h"
+
 #include <windows.h>
 
 namespace Orvu
@@ -17,9 +19,11 @@ namespace
 DWORD Milliseconds()
 {
     typedef DWORD(WINAPI * TimeGetTimeFunc)();
-    static const HMODULE winmm = LoadLibraryW(L"winmm.dll");
-    const TimeGetTimeFunc timeGetTimeFunc = reinterpret_cast<TimeGetTimeFunc>(
-        reinterpret_cast<void*>(GetProcAddress(winmm, "timeGetTime")));
+    static const HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
+    const TimeGetTimeFunc timeGetTimeFunc =
+        winmm == nullptr ? nullptr
+                         : reinterpret_cast<TimeGetTimeFunc>(
+                               reinterpret_cast<void*>(GetProcAddress(winmm, "timeGetTime")));
     return timeGetTimeFunc != nullptr ? timeGetTimeFunc() : GetTickCount();
 }
 

@@ -22,9 +22,22 @@ UINT TaskbarCreatedMessage()
     return message;
 }
 
+// Shell_NotifyIconGetRect, which Windows 7 brought; looked up at run time so
+// that the engine still loads on XP.
+struct IconIdentifier
+{
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    GUID guidItem;
+};
+typedef HRESULT(WINAPI* GetIconRectFunction)(const IconIdentifier*, RECT*);
+
 } // namespace
 
-TrayIcon::TrayIcon() : m_pContextMenu(nullptr), m_pWindow(nullptr), m_bAdded(false)
+TrayIcon::TrayIcon()
+    : m_pContextMenu(nullptr), m_pWindow(nullptr), m_bAdded(false), m_bKeyboardAware(false),
+      m_bContextMenuFromMouse(false)
 {
     std::memset(&m_nid, 0, sizeof(m_nid));
 }
@@ -71,16 +84,46 @@ void TrayIcon::Init()
     // the shared icon itself must never be destroyed.
     m_nid.hIcon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
     lstrcpynW(m_nid.szTip, L"TrayIcon", static_cast<int>(kTipCapacity));
-    m_bAdded = Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE;
+    m_bAdded = Add();
+}
+
+bool TrayIcon::Add()
+{
+    if (!Shell_NotifyIconW(NIM_ADD, &m_nid))
+        return false;
+    AskForKeyboardNotifications();
+    return true;
+}
+
+void TrayIcon::AskForKeyboardNotifications()
+{
+    // The version belongs to the icon as added, so every add asks again.
+    // The field shares its place with the balloon's timeout, which this
+    // record never uses.
+    m_nid.uVersion = NOTIFYICON_VERSION;
+    m_bKeyboardAware = Shell_NotifyIconW(NIM_SETVERSION, &m_nid) != FALSE;
+    m_nid.uVersion = 0;
 }
 
 bool TrayIcon::Publish()
 {
-    const DWORD expected = m_bAdded ? NIM_MODIFY : NIM_ADD;
-    const DWORD other = m_bAdded ? NIM_ADD : NIM_MODIFY;
-    if (!Shell_NotifyIconW(expected, &m_nid) && !Shell_NotifyIconW(other, &m_nid))
+    if (m_bAdded)
+    {
+        if (Shell_NotifyIconW(NIM_MODIFY, &m_nid))
+            return true;
+        // The shell lost the icon.
+        return Add();
+    }
+    if (Add())
+    {
+        m_bAdded = true;
+        return true;
+    }
+    // Taken after all, by an add whose answer was lost.
+    if (!Shell_NotifyIconW(NIM_MODIFY, &m_nid))
         return false;
     m_bAdded = true;
+    AskForKeyboardNotifications();
     return true;
 }
 
@@ -161,22 +204,81 @@ void TrayIcon::SetContextMenu(ContextMenu* menu)
     m_pContextMenu = menu;
 }
 
+void TrayIcon::OpenMenuAt(const POINT& point)
+{
+    if (m_pContextMenu)
+        m_pContextMenu->OpenMenu(point.x, point.y, m_pWindow->GetHandle());
+}
+
+POINT TrayIcon::MenuPointForKeyboard() const
+{
+    POINT point = {0, 0};
+    const HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    const GetIconRectFunction getRect =
+        shell ? reinterpret_cast<GetIconRectFunction>(reinterpret_cast<void*>(
+                    GetProcAddress(shell, "Shell_NotifyIconGetRect")))
+              : nullptr;
+    if (getRect)
+    {
+        IconIdentifier icon;
+        std::memset(&icon, 0, sizeof(icon));
+        icon.cbSize = sizeof(icon);
+        icon.hWnd = m_nid.hWnd;
+        icon.uID = m_nid.uID;
+        RECT rect = {0, 0, 0, 0};
+        if (SUCCEEDED(getRect(&icon, &rect)) && rect.right > rect.left && rect.bottom > rect.top)
+        {
+            point.x = rect.left + (rect.right - rect.left) / 2;
+            point.y = rect.top + (rect.bottom - rect.top) / 2;
+            return point;
+        }
+    }
+    GetCursorPos(&point);
+    return point;
+}
+
 int TrayIcon::WndProc(WindowBase* window, unsigned int msg, unsigned int wParam, long lParam)
 {
     if (msg == WM_USER)
     {
-        // lParam is the mouse message the shell saw on the icon.
+        // lParam is what the shell saw on the icon: a mouse message, and
+        // where the shell is keyboard-aware also NIN_SELECT (after a left
+        // click, ignored like the click), NIN_KEYSELECT and WM_CONTEXTMENU.
         switch (LOWORD(lParam))
         {
         case WM_LBUTTONDBLCLK:
             CallAction();
             break;
+        case NIN_KEYSELECT:
+            if (m_bKeyboardAware)
+                CallAction();
+            break;
         case WM_RBUTTONUP:
-            if (m_pContextMenu)
+            // A keyboard-aware shell follows the button with WM_CONTEXTMENU,
+            // which opens the menu; opening it here as well would open it
+            // twice.
+            if (m_bKeyboardAware)
+            {
+                m_bContextMenuFromMouse = true;
+            }
+            else
             {
                 POINT cursor = {0, 0};
                 GetCursorPos(&cursor);
-                m_pContextMenu->OpenMenu(cursor.x, cursor.y, window->GetHandle());
+                OpenMenuAt(cursor);
+            }
+            break;
+        case WM_CONTEXTMENU:
+            if (m_bKeyboardAware)
+            {
+                // After a right click at the pointer, from the keyboard at the icon.
+                POINT point = {0, 0};
+                if (m_bContextMenuFromMouse)
+                    GetCursorPos(&point);
+                else
+                    point = MenuPointForKeyboard();
+                m_bContextMenuFromMouse = false;
+                OpenMenuAt(point);
             }
             break;
         default:
@@ -185,7 +287,7 @@ int TrayIcon::WndProc(WindowBase* window, unsigned int msg, unsigned int wParam,
     }
     else if (msg == TaskbarCreatedMessage() && msg != 0)
     {
-        m_bAdded = Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE;
+        m_bAdded = Add();
     }
     return static_cast<int>(DefWindowProcW(window->GetHandle(), msg, wParam, lParam));
 }

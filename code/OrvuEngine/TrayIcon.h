@@ -18,9 +18,14 @@ class ContextMenu;
 // receives the shell's notifications for it: a double click with the left
 // button fires this caller's action (the listeners get the tray icon), a
 // right click opens the attached menu at the mouse pointer (its listeners get
-// the menu). When the shell restarts, the icon is added again with its
-// current tooltip and picture; when the shell did not take the icon at Init
-// (not running yet, or busy), the next change adds it.
+// the menu). After every add the icon asks the shell for the keyboard-aware
+// notifications (version 3, Windows 2000 and later); where the shell grants
+// them, Enter or Space on the icon fires the action like a double click, and
+// the menu key or Shift+F10 opens the menu at the icon (at the pointer where
+// the shell cannot tell the icon's place, before Windows 7). When the shell
+// restarts, the icon is added again with its current tooltip and picture;
+// when the shell did not take the icon at Init (not running yet, or busy),
+// the next change adds it.
 class ORVU_API TrayIcon : public Caller, public WindowProc
 {
 public:
@@ -69,6 +74,16 @@ private:
     // otherwise an add; the other one when the shell refuses it (an icon
     // lost by the shell, or one added after all). True when either worked.
     bool Publish();
+    // Adds the icon and, when the shell took it, asks for the keyboard-aware
+    // notifications. True when the shell took the icon.
+    bool Add();
+    // Asks the shell for version 3 of the notifications and notes its answer.
+    void AskForKeyboardNotifications();
+    // Opens the menu, if any, at the point given in screen coordinates.
+    void OpenMenuAt(const POINT& point);
+    // The icon's centre on the screen, where the shell can tell it (Windows 7
+    // and later); otherwise the mouse pointer.
+    POINT MenuPointForKeyboard() const;
 
     struct ResourcePicture
     {
@@ -86,6 +101,12 @@ private:
     std::vector<ResourcePicture> m_resourcePictures;
     // Whether the shell took the icon, as far as its answers tell.
     bool m_bAdded;
+    // Whether the shell sends the keyboard-aware notifications for the icon
+    // as it was last added; otherwise only mouse messages come.
+    bool m_bKeyboardAware;
+    // Whether the next WM_CONTEXTMENU follows a right click, so the menu
+    // opens at the pointer rather than at the icon.
+    bool m_bContextMenuFromMouse;
 };
 
 } // namespace Orvu

@@ -177,6 +177,7 @@ LRESULT CALLBACK WindowBase::WndProcStatic(HWND hwnd, UINT msg, WPARAM wParam, L
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 
+    LRESULT result = 0;
     // Nothing may unwind from here into the system's frames: whatever a
     // handler throws is kept for the run loop, which rethrows it.
     try
@@ -192,8 +193,16 @@ LRESULT CALLBACK WindowBase::WndProcStatic(HWND hwnd, UINT msg, WPARAM wParam, L
         }
 
         if (window->m_pWndProc != nullptr)
-            return window->m_pWndProc->WndProc(window, msg, static_cast<unsigned int>(wParam),
-                                               static_cast<long>(lParam));
+        {
+            result = window->m_pWndProc->WndProc(window, msg, static_cast<unsigned int>(wParam),
+                                                 static_cast<long>(lParam));
+        }
+        else
+        {
+            if (msg == WM_DESTROY)
+                PostQuitMessage(0);
+            result = DefWindowProcW(hwnd, msg, wParam, lParam);
+        }
     }
     catch (...)
     {
@@ -203,12 +212,19 @@ LRESULT CALLBACK WindowBase::WndProcStatic(HWND hwnd, UINT msg, WPARAM wParam, L
         if (msg == WM_PAINT)
             ValidateRect(hwnd, nullptr);
         Internal::KeepPendingException(std::current_exception());
-        return 0;
+        result = 0;
     }
 
-    if (msg == WM_DESTROY)
-        PostQuitMessage(0);
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    // The window's last message: its handle is dead from here on, and the
+    // system may give the same value to a window made later. The object,
+    // which may live on (a closed window waits for its owner to delete it),
+    // must never reach that window.
+    if (msg == WM_NCDESTROY)
+    {
+        window->m_hWnd = nullptr;
+        SetWindowLongW(hwnd, GWL_USERDATA, 0);
+    }
+    return result;
 }
 
 void WindowBase::Show(int cmd)
@@ -352,14 +368,18 @@ void WindowBase::ReleaseCapture() const
     ::ReleaseCapture();
 }
 
+// Without a window these two do nothing: to the system a null window means
+// "no focus" and "every window".
 void WindowBase::SetFocus() const
 {
-    ::SetFocus(m_hWnd);
+    if (m_hWnd != nullptr)
+        ::SetFocus(m_hWnd);
 }
 
 void WindowBase::Repaint() const
 {
-    InvalidateRect(m_hWnd, nullptr, FALSE);
+    if (m_hWnd != nullptr)
+        InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 HWND WindowBase::GetHandle() const

@@ -30,7 +30,10 @@ public:
 };
 
 // One top-level window of the window class "Orvu_Window", shared by every
-// engine window. The object must outlive its window's messages.
+// engine window. The object must outlive its window's messages. When the
+// native window is destroyed (by the system, a close, or the destructor) the
+// object forgets its handle: GetHandle is null from then on, and nothing is
+// called with the dead handle.
 //
 // Exceptions that escape a handler (WindowProc::WndProc or
 // DragAndDropHandler::DropFile) cannot unwind through the system's frames, so
@@ -42,14 +45,15 @@ class ORVU_API WindowBase
 public:
     // No window yet; client size 600 x 400; no handlers.
     WindowBase();
-    // DestroyWindow on the handle.
+    // DestroyWindow on the handle, if the window still exists.
     virtual ~WindowBase();
 
     WindowBase(const WindowBase&) = delete;
     WindowBase& operator=(const WindowBase&) = delete;
 
     // Style, extended style, parent. Creates the window once (later calls do
-    // nothing) with the stored client size; calls the protected Init.
+    // nothing while it exists) with the stored client size; calls the
+    // protected Init.
     // Throws Exception ("Register window" or "Window create") on failure.
     virtual void Create(unsigned long style, unsigned long exStyle, HWND parent);
     // ShowWindow with the show command, then UpdateWindow.
@@ -95,8 +99,10 @@ public:
     virtual void ExpandClientToComp(int& width, int& height) const;
     virtual void SetCapture() const;
     virtual void ReleaseCapture() const;
+    // Nothing without a window.
     void SetFocus() const;
-    // Invalidates the whole client area without erasing.
+    // Invalidates the whole client area without erasing; nothing without a
+    // window.
     virtual void Repaint() const;
     HWND GetHandle() const;
 

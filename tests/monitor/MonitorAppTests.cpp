@@ -1,12 +1,16 @@
 // The monitor's application object, alert, about and options windows and
 // tray, run in-process under Wine's null display driver. A window of class
 // "Shell_TrayWnd" in the test stands in for the shell and records every
-// notification-area call.
+// notification-area call. Calls of the engine into the system are counted
+// or refused through its import slots where a test needs it.
 
 #include "AllocationCounter.h"
+#include "ImportSlot.h"
+#include "MenuDriver.h"
 #include "Ohmwatch.h"
 #include "OPPicManager.h"
 #include "Picture.h"
+#include "Surface.h"
 #include "Tray.h"
 #include "WindowAbout.h"
 #include "WindowAlert.h"
@@ -17,6 +21,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,6 +64,8 @@ public:
 
     const std::vector<ShellCall>& Calls() const { return m_calls; }
     bool Created() const { return m_hWnd != nullptr; }
+    // The window that owns the icon (the tray's hidden window), once a call came.
+    HWND IconOwner() const { return s_owner; }
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -74,17 +81,20 @@ private:
             const wchar_t* tip = reinterpret_cast<const wchar_t*>(bytes + 16);
             call.tip.assign(tip, wcsnlen(tip, 128));
             s_pCalls->push_back(call);
+            s_owner = reinterpret_cast<HWND>(wParam);
             return TRUE;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
     static std::vector<ShellCall>* s_pCalls;
+    static HWND s_owner;
     HWND m_hWnd;
     std::vector<ShellCall> m_calls;
 };
 
 std::vector<ShellCall>* ShellRecorder::s_pCalls = nullptr;
+HWND ShellRecorder::s_owner = nullptr;
 
 void PumpMessages()
 {
@@ -148,6 +158,44 @@ LONG ExStyle(HWND window)
     return GetWindowLongW(window, GWL_EXSTYLE);
 }
 
+HMODULE Engine()
+{
+    return GetModuleHandleW(L"OrvuEngine.dll");
+}
+
+// The system refusing a layered window's content, as it does in some remote
+// or locked sessions and at low colour depths.
+BOOL WINAPI RefuseLayeredContent(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
+                                 DWORD)
+{
+    return FALSE;
+}
+
+// Counts the engine's calls of SetFocus and DestroyWindow with the handle of
+// a window that no longer exists (the system may give its value to another).
+struct DeadHandleCalls
+{
+    static HWND WINAPI SetFocusSeen(HWND window)
+    {
+        Count(window);
+        return SetFocus(window);
+    }
+    static BOOL WINAPI DestroyWindowSeen(HWND window)
+    {
+        Count(window);
+        return DestroyWindow(window);
+    }
+    static void Count(HWND window)
+    {
+        if (window != nullptr && window == s_dead)
+            ++s_calls;
+    }
+    static HWND s_dead;
+    static int s_calls;
+};
+HWND DeadHandleCalls::s_dead = nullptr;
+int DeadHandleCalls::s_calls = 0;
+
 } // namespace
 
 TEST(WindowAlert, WithoutPictureIsTheRedBannerCentredAndTopMost)
@@ -195,32 +243,46 @@ TEST(WindowAlert, WithPictureIsLayeredAtThePictureSize)
     DeleteFileW(path.c_str());
 }
 
-TEST(WindowAlert, WithoutTransparencyIsAnOrdinaryPopupAtThePictureSize)
+// With transparency switched off, and when the system refuses the layered
+// window's content (the alert would stay invisible for the whole run): an
+// ordinary popup painted with the picture.
+TEST(WindowAlert, WithoutTransparencyOrLayeredContentIsAPopupPaintedWithThePicture)
 {
-    PartialApp fixture;
-    const std::wstring path = WriteTestPicture(fixture.app.m_pPicManager, 300, 120);
-    ASSERT_FALSE(path.empty());
-    fixture.app.m_settings.AlertImage = path;
-    fixture.app.m_settings.AlertUseTransparency = false;
-    WindowAlert alert(&fixture.app);
-    alert.Setup();
+    for (const bool refused : {false, true})
+    {
+        SCOPED_TRACE(refused ? "layered content refused" : "AlertUseTransparency:0");
+        PartialApp fixture;
+        const std::wstring path = WriteTestPicture(fixture.app.m_pPicManager, 300, 120);
+        ASSERT_FALSE(path.empty());
+        fixture.app.m_settings.AlertImage = path;
+        fixture.app.m_settings.AlertUseTransparency = refused;
+        std::unique_ptr<ImportSlot::Scoped> refusal;
+        if (refused)
+        {
+            refusal.reset(new ImportSlot::Scoped(Engine(), "user32.dll", "UpdateLayeredWindow",
+                                                 reinterpret_cast<void*>(&RefuseLayeredContent)));
+            ASSERT_TRUE(refusal->Installed());
+        }
+        WindowAlert alert(&fixture.app);
+        alert.Setup();
 
-    EXPECT_FALSE(alert.IsTransparent());
-    EXPECT_EQ(0, ExStyle(alert.GetHandle()) & WS_EX_LAYERED);
-    RECT rect;
-    GetWindowRect(alert.GetHandle(), &rect);
-    EXPECT_EQ(300, rect.right - rect.left);
-    EXPECT_EQ(120, rect.bottom - rect.top);
+        EXPECT_FALSE(alert.IsTransparent());
+        EXPECT_EQ(0, ExStyle(alert.GetHandle()) & WS_EX_LAYERED);
+        RECT rect;
+        GetWindowRect(alert.GetHandle(), &rect);
+        EXPECT_EQ(300, rect.right - rect.left);
+        EXPECT_EQ(120, rect.bottom - rect.top);
 
-    // Painted through its handler: the picture's opaque bottom row shows.
-    alert.Show(SW_SHOW);
-    PumpMessages();
-    HDC dc = GetDC(alert.GetHandle());
-    const COLORREF bottom = GetPixel(dc, 10, 119);
-    ReleaseDC(alert.GetHandle(), dc);
-    EXPECT_GT(GetRValue(bottom), 150) << std::hex << bottom;
-    EXPECT_LT(GetBValue(bottom), 80) << std::hex << bottom;
-    DeleteFileW(path.c_str());
+        // Painted through its handler: the picture's opaque bottom row shows.
+        alert.Show(SW_SHOW);
+        PumpMessages();
+        HDC dc = GetDC(alert.GetHandle());
+        const COLORREF bottom = GetPixel(dc, 10, 119);
+        ReleaseDC(alert.GetHandle(), dc);
+        EXPECT_GT(GetRValue(bottom), 150) << std::hex << bottom;
+        EXPECT_LT(GetBValue(bottom), 80) << std::hex << bottom;
+        DeleteFileW(path.c_str());
+    }
 }
 
 TEST(WindowAlert, LeftClickDismissesUntilTheNextHide)
@@ -313,6 +375,53 @@ TEST(InfoWindows, AboutAndOptionsHaveTheirTitlesAndClientSizes)
     EXPECT_GT(dark, 20);
 }
 
+// What the options window shows for the settings, read back from the window
+// and compared with the two lines drawn in its font on its background.
+TEST(InfoWindows, OptionsShowTheSettingsInEffect)
+{
+    const struct
+    {
+        bool doShow;
+        signed char percent;
+        const wchar_t* first;
+        const wchar_t* second;
+    } cases[] = {{true, 100, L"Show alert = true", L"Alert popup = 100%"},
+                 {false, 30, L"Show alert = false", L"Alert popup = 30%"},
+                 {true, -56, L"Show alert = true", L"Alert popup = -56%"}};
+    for (const auto& c : cases)
+    {
+        PartialApp fixture;
+        fixture.app.m_settings.AlertDoShow = c.doShow;
+        fixture.app.m_settings.AlertShowPercent = c.percent;
+        fixture.app.m_pWindowManager = new WindowManager();
+        WindowOptions* options = new WindowOptions(&fixture.app);
+        options->Setup();
+        fixture.app.m_pWindowManager->AddWindow(6, options);
+        PumpMessages();
+        Surface shot(340, 200);
+        shot.CaptureWindow(options->GetHandle());
+
+        Surface expected(340, 200);
+        expected.Fill(RGB(250, 250, 250));
+        HFONT font = CreateFontW(18, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, L"Ariel");
+        HGDIOBJ old = SelectObject(expected.DC(), font);
+        SetBkMode(expected.DC(), TRANSPARENT);
+        SetTextColor(expected.DC(), RGB(0, 0, 0));
+        TextOutW(expected.DC(), 10, 10, c.first, static_cast<int>(wcslen(c.first)));
+        TextOutW(expected.DC(), 10, 30, c.second, static_cast<int>(wcslen(c.second)));
+        SelectObject(expected.DC(), old);
+        DeleteObject(font);
+
+        int differing = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 340; ++x)
+                differing += shot.At(x, y) != expected.At(x, y) ? 1 : 0;
+        EXPECT_EQ(0, differing) << "the window does not read \""
+                                << std::string(c.first, c.first + wcslen(c.first)) << "\", \""
+                                << std::string(c.second, c.second + wcslen(c.second)) << "\"";
+    }
+}
+
 TEST(InfoWindows, ClosingQueuesRemovalAndTheNextTickDeletes)
 {
     PartialApp fixture;
@@ -376,7 +485,7 @@ TEST_F(MonitorApp, TickWithoutChangeNeitherAllocatesNorTalksToTheShell)
     ASSERT_GE(calls, 1u);
     const ShellCall last = m_shell.Calls().back();
     // This machine has no battery: mains power, 255 %.
-    EXPECT_EQ(std::wstring(L"Ohmwatch - charging (-1%)"), last.tip);
+    EXPECT_EQ(std::wstring(L"Ohmwatch - plugged in"), last.tip);
 
     AllocationCounter counter;
     for (int i = 0; i < 2000; ++i)
@@ -562,4 +671,50 @@ TEST(MonitorRun, EconomicalWatchTicksAtStartOnPowerNewsAndForClosedWindowsOnly)
     }));
     EXPECT_GT(continuous.ticks.load(), 10);
     EXPECT_EQ(0, continuous.onRequestTicks.load());
+}
+
+// About closed, then chosen again before the next tick (its object is still
+// registered, without a native window), then "Exit": the engine never calls
+// the system with the closed window's handle, which the system may already
+// have given to another window.
+TEST_F(MonitorApp, AboutClosedAndChosenAgainBeforeTheTickThenExitUsesNoDeadHandle)
+{
+    ImportSlot::Scoped focus(Engine(), "user32.dll", "SetFocus",
+                             reinterpret_cast<void*>(&DeadHandleCalls::SetFocusSeen));
+    ImportSlot::Scoped destroy(Engine(), "user32.dll", "DestroyWindow",
+                               reinterpret_cast<void*>(&DeadHandleCalls::DestroyWindowSeen));
+    ASSERT_TRUE(focus.Installed() && destroy.Installed());
+    const HWND tray = m_shell.IconOwner();
+    ASSERT_NE(nullptr, tray);
+    // Down presses from the top: 1 Options, 2 About, 3 Exit.
+    auto choose = [tray](int downs)
+    {
+        std::vector<UINT> keys(downs, VK_DOWN);
+        keys.push_back(VK_RETURN);
+        MenuDriver driver(keys);
+        // A right click as a keyboard-aware shell reports it.
+        SendMessageW(tray, WM_USER, 0, WM_RBUTTONUP);
+        SendMessageW(tray, WM_USER, 0, WM_CONTEXTMENU);
+        driver.Join();
+        return driver.SawMenu();
+    };
+
+    ASSERT_TRUE(choose(2));
+    Orvu::WindowBase* about = m_app->m_pWindowManager->GetWindow(Ohmwatch::WindowIdAbout);
+    ASSERT_NE(nullptr, about);
+    DeadHandleCalls::s_dead = about->GetHandle();
+    DeadHandleCalls::s_calls = 0;
+    SendMessageW(about->GetHandle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(DeadHandleCalls::s_dead));
+    EXPECT_EQ(about, m_app->m_pWindowManager->GetWindow(Ohmwatch::WindowIdAbout));
+    EXPECT_EQ(nullptr, about->GetHandle()) << "the object forgets its destroyed window";
+
+    ASSERT_TRUE(choose(2));
+    ASSERT_TRUE(choose(3));
+    int code = -1;
+    EXPECT_TRUE(QuitPosted(code));
+    EXPECT_EQ(0, code);
+    // The run loop's end: the about object goes with the others, untouched by a tick.
+    m_app->Release();
+    EXPECT_EQ(0, DeadHandleCalls::s_calls);
 }

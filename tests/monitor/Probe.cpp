@@ -24,6 +24,10 @@
 //   monitor_probe post power|resume [FILE]  (the same announcement posted to
 //                                  every top-level window, without waiting
 //                                  for any; prints at=)
+//   monitor_probe display WxH|now (changes the resolution of the screen to W x H
+//                                  with ChangeDisplaySettingsExW, or not with
+//                                  "now"; prints result=<its result> and
+//                                  screen=WxH as the system then reports it)
 //   monitor_probe icon EXE ID[@SIZE]...  (per ID, the icon resource of EXE at
 //                                  SIZE x SIZE pixels, 16 by default, as the
 //                                  test shell logs icons:
@@ -247,6 +251,8 @@ int ListClass(const wchar_t* className)
 
 // Loads the icon the way the program's tray icon does (the group's image of
 // that size, default colours) and prints the sums the test shell logs for it.
+int Usage();
+
 int PrintIconSums(const wchar_t* exe, char** ids, int count)
 {
     HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -317,6 +323,24 @@ int Broadcast(const std::string& event, const wchar_t* whenFile, bool post)
     return 0;
 }
 
+int Display(const char* size)
+{
+    LONG result = DISP_CHANGE_SUCCESSFUL;
+    if (strcmp(size, "now") != 0)
+    {
+        DEVMODEW mode;
+        ZeroMemory(&mode, sizeof(mode));
+        mode.dmSize = sizeof(mode);
+        if (sscanf(size, "%lux%lu", &mode.dmPelsWidth, &mode.dmPelsHeight) != 2)
+            return Usage();
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        result = ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+    }
+    wprintf(L"result=%ld screen=%dx%d\n", result, GetSystemMetrics(SM_CXSCREEN),
+            GetSystemMetrics(SM_CYSCREEN));
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 int Usage()
 {
     fprintf(stderr, "usage: monitor_probe list|await|close TITLE ... | menu DOWNS | "
@@ -335,6 +359,8 @@ int main(int argc, char** argv)
         return DriveMenu(atoi(argv[2]));
     if (command == "broadcast" || command == "post")
         return Broadcast(argv[2], argc >= 4 ? Widen(argv[3]).c_str() : nullptr, command == "post");
+    if (command == "display")
+        return Display(argv[2]);
     const std::wstring title = Widen(argv[2]);
     if (command == "class")
         return ListClass(title.c_str());

@@ -32,52 +32,53 @@ TEST(TrayView, BatteryBandsChangeExactlyAtTheirEdges)
     {
         int percent;
         int icon;
-    } cases[] = {{0, 1000},  {9, 1000},   {10, 1020},  {29, 1020}, {30, 1040}, {49, 1040},
-                 {50, 1060}, {69, 1060},  {70, 1080},  {89, 1080}, {90, 1100}, {100, 1100},
-                 {57, 1060}, {127, 1100}, {128, 1000}, {255, 1000}};
+    } cases[] = {{0, 1000},  {9, 1000},  {10, 1020}, {29, 1020}, {30, 1040}, {49, 1040},
+                 {50, 1060}, {69, 1060}, {70, 1080}, {89, 1080}, {90, 1100}, {100, 1100},
+                 {57, 1060}};
     for (const auto& c : cases)
     {
         const TrayView view = MakeTrayView(Status(PowerSource::Battery, c.percent));
         EXPECT_EQ(c.icon, view.iconId) << "percent " << c.percent;
-        const TrayView charging = MakeTrayView(Status(PowerSource::AC, c.percent));
+        const TrayView charging =
+            MakeTrayView(Status(PowerSource::AC, c.percent, BatteryState::Charging));
         EXPECT_EQ(c.icon + 1000, charging.iconId) << "percent " << c.percent;
+        const TrayView pluggedIn = MakeTrayView(Status(PowerSource::AC, c.percent));
+        EXPECT_EQ(c.icon + 1000, pluggedIn.iconId) << "percent " << c.percent;
     }
 }
 
-TEST(TrayView, TooltipReadsThePercentAsASignedByte)
+TEST(TrayView, ShowsOnlyWhatTheSystemReported)
 {
-    EXPECT_EQ(std::wstring(L"Ohmwatch - 57%"),
-              MakeTrayView(Status(PowerSource::Battery, 57)).tooltip);
-    EXPECT_EQ(std::wstring(L"Ohmwatch - 0%"),
-              MakeTrayView(Status(PowerSource::Battery, 0)).tooltip);
-    EXPECT_EQ(std::wstring(L"Ohmwatch - -1%"),
-              MakeTrayView(Status(PowerSource::Battery, 255)).tooltip);
-    EXPECT_EQ(std::wstring(L"Ohmwatch - charging (100%)"),
-              MakeTrayView(Status(PowerSource::AC, 100, BatteryState::Charging)).tooltip);
-    EXPECT_EQ(std::wstring(L"Ohmwatch - charging (80%)"),
-              MakeTrayView(Status(PowerSource::AC, 80, BatteryState::Charging)).tooltip);
-    // The longest text the tooltip can hold.
-    EXPECT_EQ(std::wstring(L"Ohmwatch - charging (-128%)"),
-              MakeTrayView(Status(PowerSource::AC, 128)).tooltip);
-}
-
-TEST(TrayView, MainsPowerSaysChargingWhateverTheBatteryDoes)
-{
-    // A desktop without battery reports 255 % on mains power.
-    const TrayView desktop = MakeTrayView(Status(PowerSource::AC, 255, BatteryState::NoBattery));
-    EXPECT_EQ(2000, desktop.iconId);
-    EXPECT_EQ(std::wstring(L"Ohmwatch - charging (-1%)"), desktop.tooltip);
-    const TrayView full = MakeTrayView(Status(PowerSource::AC, 100, BatteryState::Draining));
-    EXPECT_EQ(std::wstring(L"Ohmwatch - charging (100%)"), full.tooltip);
-}
-
-TEST(TrayView, UnknownSourceShowsNoBatteryWhateverThePercent)
-{
-    for (int percent : {0, 50, 100, 255})
+    const struct
     {
-        const TrayView view = MakeTrayView(Status(PowerSource::Unknown, percent));
-        EXPECT_EQ(3000, view.iconId);
-        EXPECT_EQ(std::wstring(L"Ohmwatch - no battery"), view.tooltip);
+        PowerSource source;
+        int percent;
+        BatteryState state;
+        const wchar_t* tooltip;
+        int icon;
+    } cases[] = {
+        {PowerSource::Battery, 57, BatteryState::Draining, L"Ohmwatch - 57%", 1060},
+        {PowerSource::Battery, 0, BatteryState::Draining, L"Ohmwatch - 0%", 1000},
+        // A charge above 100 is no charge: 255 is the system's "unknown".
+        {PowerSource::Battery, 255, BatteryState::Draining, L"Ohmwatch - on battery", 3000},
+        {PowerSource::Battery, 101, BatteryState::NoBattery, L"Ohmwatch - on battery", 3000},
+        {PowerSource::AC, 80, BatteryState::Charging, L"Ohmwatch - charging (80%)", 2080},
+        // Full and not charging, or a battery the system does not charge.
+        {PowerSource::AC, 100, BatteryState::Draining, L"Ohmwatch - plugged in (100%)", 2100},
+        {PowerSource::AC, 40, BatteryState::NoBattery, L"Ohmwatch - plugged in (40%)", 2040},
+        // A desktop without battery: mains power, 255 %.
+        {PowerSource::AC, 255, BatteryState::NoBattery, L"Ohmwatch - plugged in", 3000},
+        {PowerSource::AC, 128, BatteryState::Charging, L"Ohmwatch - plugged in", 3000},
+        {PowerSource::Unknown, 50, BatteryState::Charging, L"Ohmwatch - power source unknown", 3000},
+        {PowerSource::Unknown, 255, BatteryState::NoBattery, L"Ohmwatch - power source unknown",
+         3000},
+    };
+    for (const auto& c : cases)
+    {
+        const TrayView view = MakeTrayView(Status(c.source, c.percent, c.state));
+        EXPECT_EQ(std::wstring(c.tooltip), view.tooltip)
+            << int(c.source) << "/" << c.percent << "/" << int(c.state);
+        EXPECT_EQ(c.icon, view.iconId) << int(c.source) << "/" << c.percent << "/" << int(c.state);
     }
 }
 
@@ -87,8 +88,9 @@ TEST(AlertRule, DefaultsShowTheAlertOffMainsAtAnyCharge)
     EXPECT_TRUE(IsAlertDue(Status(PowerSource::Battery, 100), settings));
     EXPECT_TRUE(IsAlertDue(Status(PowerSource::Battery, 0), settings));
     EXPECT_FALSE(IsAlertDue(Status(PowerSource::AC, 60), settings));
-    // An unknown source with a known charge counts as off mains.
-    EXPECT_TRUE(IsAlertDue(Status(PowerSource::Unknown, 60), settings));
+    // Only the system's word that the machine runs on battery raises it.
+    EXPECT_FALSE(IsAlertDue(Status(PowerSource::Unknown, 60), settings));
+    EXPECT_FALSE(IsAlertDue(Status(PowerSource::Unknown, 0), settings));
     // 255 (charge unknown) is above every threshold.
     EXPECT_FALSE(IsAlertDue(Status(PowerSource::Battery, 255), settings));
 }
@@ -126,6 +128,12 @@ TEST(AlertRule, SwitchedOffAlertNeverShows)
 
 TEST(AlertRule, ConstantAlphaIsOpacityTimes2Point55Truncated)
 {
+    // Products that are whole numbers in decimal: rounded to a double first,
+    // not truncated from the x87 unit's wider value (50, 101, 152, 203).
+    EXPECT_EQ(51, AlertConstantAlpha(20));
+    EXPECT_EQ(102, AlertConstantAlpha(40));
+    EXPECT_EQ(153, AlertConstantAlpha(60));
+    EXPECT_EQ(204, AlertConstantAlpha(80));
     EXPECT_EQ(254, AlertConstantAlpha(100));
     EXPECT_EQ(252, AlertConstantAlpha(99));
     EXPECT_EQ(127, AlertConstantAlpha(50));

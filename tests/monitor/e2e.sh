@@ -8,7 +8,8 @@
 #   e2e.sh PROBE_EXE TEST_SHELL_EXE
 #
 # Needs DISPLAY (an X server of 1366 x 768), WINEPREFIX, ORVU_OUTPUT_DIR and
-# ORVU_SOURCE_DIR, as CTest gives them. Screenshots land in
+# ORVU_SOURCE_DIR, as CTest gives them; the scenario "undock" needs a Wine
+# virtual desktop (scripts/wine-prefix.sh --desktop) of 1366 x 768. Screenshots land in
 # $ORVU_SCREENSHOT_DIR when it is set (scripts/screenshots.sh), otherwise in a
 # temporary folder that is removed at the end. ORVU_E2E_ONLY=name runs one
 # scenario. The scenario "scaled" runs only so, with ORVU_E2E_DPI set to the
@@ -132,6 +133,18 @@ is_red() {
 # The status window's gauge at (240, 64): green,red of the pixel there.
 gauge_is() { # green,red, screenshot of the client area
     [ "$("$convert" "$2" -format '%[fx:int(255*p{240,64}.g)],%[fx:int(255*p{240,64}.r)]' info:)" = "$1" ]
+}
+
+# Whether the banner's dark text lies wholly on a screenshot as wide as the
+# screen, clear of both edges, its title spread over more than half of it.
+text_on_screen() { # screen width, shot
+    local box w x
+    box=$("$convert" "$2" -channel R -separate +channel -negate -threshold 50% -format '%@' info:)
+    w=${box%%x*}
+    x=${box#*+}
+    x=${x%%+*}
+    log "$(basename "$2"): the text spans x = $x to $((x + w - 1)) of 0 to $(($1 - 1))"
+    [ "$x" -ge 2 ] && [ $((x + w)) -le $(($1 - 2)) ] && [ "$w" -gt $(($1 / 2)) ]
 }
 
 # A point inside the picture where it is fully opaque, for clicking.
@@ -339,9 +352,9 @@ scenario_threshold() {
     check "at opacity 50 the alert is blended at constant alpha 127" \
         shot_until alert-opacity-50 "$(field "$line" x)" "$(field "$line" y)" "$picture_w" \
         "$picture_h" constant_alpha_is 127
-    # Mains power without a battery: 255 % reads as -1 in the lowest band.
+    # Mains power without a battery: no charge to show.
     set_battery nobattery 0
-    expect_tray "Ohmwatch - charging (-1%)" 2000
+    expect_tray "Ohmwatch - plugged in" 3000
     check "on mains power without a battery the alert hides" \
         probe_ok await "$alert_title" hidden 3000
     exit_through_menu
@@ -403,6 +416,7 @@ scenario_banner() {
         [ "$(field "$line" x),$(field "$line" y),$(field "$line" w),$(field "$line" h)" = "-17,294,1400,180" ]
     check "the banner is not layered" [ "$(field "$line" layered)" = 0 ]
     check "the banner is red with its texts" shot_until banner 0 294 1366 180 is_red
+    check "the banner's whole text is on the screen" text_on_screen 1366 "$shots/banner.png"
     exit_through_menu
     stop_shell
 }
@@ -502,6 +516,147 @@ scenario_economical() {
     check "\"About\" right after closing gives a new window" \
         [ -n "$second" -a "$(field "$second" hwnd)" != "$(field "$first" hwnd)" ]
     probe_ok close "Ohmwatch - About"
+    exit_through_menu
+    stop_shell
+}
+
+# Started with another current folder (a Run key, a scheduled task, a
+# command prompt in Downloads) that holds a plugin module of its own and no
+# settings or picture: the program loads only the plugins beside it, reads the
+# settings beside it and shows its own picture. The foreign module would
+# throw from its first call and note that in a log.
+scenario_foreign_folder() {
+    log "== started from another folder with a plugin of its own"
+    prepare_app foreign 'AlertShowPercent:50'
+    local elsewhere=$work/elsewhere line
+    rm -rf "$elsewhere"
+    mkdir -p "$elsewhere/plugins"
+    cp "$(dirname "$probe_exe")"/plugin-throwing/OPPic_tThrowVersion.dll "$elsewhere/plugins/"
+    set_battery battery 60
+    start_shell
+    screenshot desktop-foreign $(((screen_w - picture_w) / 2)) $(((screen_h - picture_h) / 2)) \
+        "$picture_w" "$picture_h"
+    ORVU_TEST_PLUGIN_THROW_LOG=$(winpath "$work/foreign-threw.log") start_app "$elsewhere"
+    expect_tray "Ohmwatch - 60%" 1060 20
+    check "at 60 % there is no alert (AlertShowPercent:50 beside the program)" \
+        stays_hidden "$alert_title"
+    set_battery battery 40
+    expect_tray "Ohmwatch - 40%" 1040
+    line=$(probe await "$alert_title" visible 3000 | head -1)
+    check "at 40 % the alert is the program's own picture, layered" \
+        [ "$(field "$line" layered),$(field "$line" w)x$(field "$line" h)" = "1,${picture_w}x${picture_h}" ]
+    expected_transparent "$shots/desktop-foreign.png" "$work/expected-foreign.png"
+    check "the screen shows the program's own picture" \
+        shot_until alert-foreign "$(field "$line" x)" "$(field "$line" y)" "$picture_w" "$picture_h" \
+        looks_like "$work/expected-foreign.png"
+    exit_through_menu
+    stop_shell
+    check "the other folder's plugin was not loaded" [ ! -e "$work/foreign-threw.log" ]
+    check "the settings beside the program were read" \
+        diff <(tr -d '\r' <"$app/stdout.txt") "$app/Ohmwatch.ini"
+}
+
+# The pixels of a screenshot in one colour.
+count_colour() { # colour, shot
+    "$convert" "$2" -alpha off -fill black +opaque "$1" -fill white -opaque "$1" \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+# The status window without green: a charge that is not known fills nothing.
+no_level() { # shot: no green pixel, the gauge's body red at its top, nothing above it
+    [ "$(count_colour 'rgb(0,200,0)' "$1")" = 0 ] &&
+        [ "$("$convert" "$1" -format '%[fx:int(255*p{240,10}.r)],%[fx:int(255*p{240,5}.r)]' info:)" = 200,250 ]
+}
+full_level() { # shot: green from the body's top row, background above it
+    [ "$("$convert" "$1" -format '%[fx:int(255*p{240,10}.g)],%[fx:int(255*p{240,9}.g)]' info:)" = 200,250 ]
+}
+# No popup menu shows within half a second: a menu opened once is not
+# followed by a second.
+no_second_menu() {
+    sleep 0.5
+    ! probe class '#32768' | grep -q 'visible=1'
+}
+# The options window's client area as a person sees it (shot name).
+options_shot() { # name
+    local line
+    line=$(probe await "Ohmwatch - Options" visible 3000 | head -1)
+    [ -n "$line" ] || return 1
+    sleep 0.3
+    screenshot "$1" "$(field "$line" ox)" "$(field "$line" oy)" "$(field "$line" cw)" "$(field "$line" ch)"
+    probe_ok close "Ohmwatch - Options"
+}
+# Whether two shots of the options window are alike in one band of rows.
+rows_alike() { # a.png, b.png, top, height
+    "$convert" "$1" -crop "340x$4+0+$3" +repage "$work/rows-a.png"
+    "$convert" "$2" -crop "340x$4+0+$3" +repage "$work/rows-b.png"
+    [ "$(compare -metric AE "$work/rows-a.png" "$work/rows-b.png" null: 2>&1 || true)" = 0 ]
+}
+rows_differ() { ! rows_alike "$@"; }
+
+# Only what the system reports, and the icon from the keyboard: a desktop
+# without battery, a battery whose charge the system does not know and a
+# full battery on mains power that does not charge, in the tray and in the
+# status window; Enter and the menu key on the icon; the options window
+# showing the settings in effect.
+scenario_reported() {
+    log "== what the system reports: desktop, unknown charge, full battery; the keyboard"
+    # The options window with the default settings, for comparison.
+    prepare_app reported-defaults
+    set_battery nobattery 0
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - plugged in" 3000 20
+    shell_command contextmenu
+    probe_ok menu 1 || fail "the menu key did not open the menu for Options"
+    options_shot options-default || fail "the options window did not open"
+    exit_through_menu
+    stop_shell
+
+    prepare_app reported 'AlertShowPercent:30'
+    set_battery nobattery 0
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - plugged in" 3000 20
+    check "the icon asked for the keyboard-aware notifications and got them" \
+        grep -q '^SETVERSION result=1 .* version=3' "$shell_log"
+    check "on mains power without a battery there is no alert" stays_hidden "$alert_title"
+
+    # Enter or Space on the icon shows the status window, as a double click does.
+    shell_command keyselect
+    local line ox oy
+    line=$(probe await Ohmwatch visible 3000 | head -1)
+    check "Enter on the icon shows the status window" [ "$(field "$line" visible)" = 1 ]
+    ox=$(field "$line" ox)
+    oy=$(field "$line" oy)
+    check "at 255 % nothing in the status window is green" \
+        shot_until status-unknown-charge "$ox" "$oy" 280 104 no_level
+
+    set_battery ac 100 Full
+    expect_tray "Ohmwatch - plugged in (100%)" 2100
+    check "a full battery fills the gauge to its top and no further" \
+        shot_until status-full-not-charging "$ox" "$oy" 280 104 full_level
+
+    set_battery battery unknown
+    expect_tray "Ohmwatch - on battery" 3000
+    check "on battery with an unknown charge there is no alert at 30 %" stays_hidden "$alert_title"
+    check "on battery with an unknown charge nothing is green" \
+        shot_until status-battery-unknown "$ox" "$oy" 280 104 no_level
+    probe_ok close Ohmwatch
+
+    # The menu key opens the menu once; a right click too.
+    shell_command contextmenu
+    check "the menu key opens the menu" probe_ok menu 0
+    check "the menu key opens the menu only once" no_second_menu
+    shell_command rclick
+    check "a right click opens the menu" probe_ok menu 0
+    check "a right click opens the menu only once" no_second_menu
+
+    shell_command contextmenu
+    probe_ok menu 1 || fail "the menu key did not open the menu for Options"
+    options_shot options-30 || fail "the options window did not open"
+    check "the options window's first line is the same as with the defaults (\"Show alert = true\")" \
+        rows_alike "$shots/options-default.png" "$shots/options-30.png" 8 20
+    check "the options window's second line differs from the defaults' (30 %, not 100 %)" \
+        rows_differ "$shots/options-default.png" "$shots/options-30.png" 28 22
     exit_through_menu
     stop_shell
 }
@@ -617,7 +772,121 @@ scenario_scaled() {
     stop_shell
 }
 
-for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins economical}; do
+# Settings files as Notepad saves them: UTF-8 with and without the mark,
+# "Unicode" (UTF-16 with the mark), and the 8-bit Latin-1 of older editors.
+scenario_encodings() {
+    log "== settings in UTF-8, UTF-8 with mark, UTF-16 and Latin-1; a blank after the colon"
+    # A picture of its own size, so that the alert's size tells which file it shows.
+    "$convert" "$picture" -resize 300x200! "PNG32:$work/named.png"
+    utf16() { printf '\xff\xfe'; printf "$@" | iconv -f UTF-8 -t UTF-16LE; }
+    start_shell
+    local case label file format size line mark
+    # label | picture file | settings file's bytes (printf format)
+    for case in "utf8|Zoë.png|AlertImage:Zoë.png\n" "latin1|Zoë.png|AlertImage:Zo\xeb.png\n" \
+        "chinese|图片.png|AlertImage:图片.png\r\n" \
+        "blank|power-disconnected.png|AlertImage: power-disconnected.png\n"; do
+        IFS='|' read -r label file format <<<"$case"
+        prepare_app "encoding-$label"
+        printf "$format" >"$app/Ohmwatch.ini"
+        [ "$file" = power-disconnected.png ] || cp "$work/named.png" "$app/$file"
+        set_battery battery 60
+        start_app
+        line=$(probe await "$alert_title" visible 20000 | head -1)
+        [ "$file" = power-disconnected.png ] && size=${picture_w}x${picture_h} || size=300x200
+        check "$label: the alert shows $file" \
+            [ "$(field "$line" layered),$(field "$line" w)x$(field "$line" h)" = "1,$size" ]
+        exit_through_menu
+    done
+    for label in utf16 utf8-mark; do
+        prepare_app "encoding-$label"
+        if [ "$label" = utf16 ]; then
+            utf16 'AlertShowPercent:30\r\nAlertImage:Zoë.png\r\n' >"$app/Ohmwatch.ini"
+        else
+            printf '\xef\xbb\xbfAlertShowPercent:30\r\nAlertImage:Zoë.png\r\n' >"$app/Ohmwatch.ini"
+        fi
+        cp "$work/named.png" "$app/Zoë.png"
+        set_battery battery 60
+        mark=$(wc -l <"$shell_log")
+        start_app
+        # This monitor's own first tooltip, not the one before it.
+        wait_until 20 bash -c "tail -n +$((mark + 1)) '$shell_log' | grep -q 'tip=\"Ohmwatch - 60%\"'" ||
+            fail "$label: the monitor did not show its icon"
+        check "$label: AlertShowPercent:30 on line 1 keeps the alert hidden at 60 %" \
+            stays_hidden "$alert_title"
+        set_battery battery 25
+        line=$(probe await "$alert_title" visible 3000 | head -1)
+        check "$label: at 25 % the alert shows Zoë.png" \
+            [ "$(field "$line" visible),$(field "$line" w)x$(field "$line" h)" = "1,300x200" ]
+        exit_through_menu
+        # One line echoed per line read, in UTF-8 for both.
+        check "$label: the lines were echoed in UTF-8" \
+            diff <(tr -d '\r' <"$app/stdout.txt") <(printf 'AlertShowPercent:30\nAlertImage:Zoë.png\n')
+    done
+    stop_shell
+}
+
+# A laptop taken off its dock: the resolution changes as the power goes.
+# Runs only in a Wine virtual desktop, whose size the probe changes.
+scenario_undock() {
+    log "== undocking: the alert follows the screen's changes"
+    local x y line
+    set_display 1366x768 || return
+    prepare_app undock
+    set_battery ac 80
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    shell_command dblclick
+    local status
+    status=$(probe await Ohmwatch visible 3000 | head -1)
+    log "status window: $status"
+    # The desktop where the alert goes after the change, for the blend.
+    x=$(((800 - picture_w) / 2))
+    y=$(((600 - picture_h) / 2))
+    screenshot undock-desktop "$x" "$y" "$picture_w" "$picture_h"
+    set_battery battery 60
+    probe_ok await "$alert_title" visible 3000 || fail "the alert did not show"
+    check "at 1366 x 768 the alert is centred" \
+        alert_at $(((1366 - picture_w) / 2)) $(((768 - picture_h) / 2))
+    set_display 800x600
+    check "after a change to 800 x 600 the shown alert is at $x, $y" wait_until 3 alert_at "$x" "$y"
+    line=$(window_line Ohmwatch)
+    check "the status window is not moved" \
+        [ "$(field "$line" x),$(field "$line" y)" = "$(field "$status" x),$(field "$status" y)" ]
+    expected_transparent "$shots/undock-desktop.png" "$work/expected-undock.png"
+    check "the moved alert still shows its picture" \
+        shot_until alert-undocked "$x" "$y" "$picture_w" "$picture_h" looks_like "$work/expected-undock.png"
+    # An alert shown later is centred on the screen of its own moment.
+    set_battery ac 60
+    probe_ok await "$alert_title" hidden 3000 || fail "mains power did not hide the alert"
+    set_display 1024x768
+    set_battery battery 55
+    probe_ok await "$alert_title" visible 3000 || fail "the alert did not show again"
+    check "shown again after a change to 1024 x 768 the alert is centred there" \
+        alert_at $(((1024 - picture_w) / 2)) $(((768 - picture_h) / 2))
+    exit_through_menu
+    stop_shell
+
+    # The banner, wider than the screen: its text stays whole on the screen.
+    set_display 800x600
+    prepare_app undock-banner 'AlertImage:no-such-picture.png'
+    set_battery battery 60
+    start_shell
+    start_app
+    probe_ok await "$alert_title" visible 20000 || fail "the banner did not show"
+    check "at 800 x 600 the banner is at -300, 210" alert_at -300 210
+    check "at 800 x 600 the banner's whole text is on the screen" \
+        shot_until banner-800 0 210 800 180 text_on_screen 800
+    set_display 1024x768
+    check "after a change to 1024 x 768 the banner is at -188, 294" wait_until 3 alert_at -188 294
+    check "at 1024 x 768 the banner's whole text is on the screen" \
+        shot_until banner-1024 0 294 1024 180 text_on_screen 1024
+    exit_through_menu
+    stop_shell
+    set_display 1366x768
+}
+
+for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins reported foreign_folder encodings economical}; do
     "scenario_$scenario"
 done
 

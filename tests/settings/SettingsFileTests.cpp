@@ -1,6 +1,8 @@
 // Reading "Ohmwatch.ini" from the current directory: a missing file, line
-// ends, 8-bit text, and the echo of every line to standard output.
+// ends, 8-bit and UTF-16 text, and the echo of every line to standard output;
+// where a data file is looked for (the current folder, else the program's).
 
+#include "DataFiles.h"
 #include "Settings.h"
 
 #include <gtest/gtest.h>
@@ -116,4 +118,47 @@ TEST_F(SettingsFile, VeryLongLinesAreReadWhole)
     Read();
     EXPECT_EQ(name.size(), m_settings.AlertImage.size());
     EXPECT_FALSE(m_settings.AlertDoShow);
+}
+
+TEST_F(SettingsFile, Utf16FileIsReadWholeAndEchoedAsUtf8)
+{
+    // Notepad's "Unicode": half of its bytes are zeros.
+    const std::string ascii = "AlertShowPercent:30\r\nAlertImage:Zo";
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii)
+        bytes += std::string(1, c) + '\0';
+    bytes += std::string("\xEB\0.\0p\0n\0g\0", 10);
+    Write(bytes);
+    const std::wstring echo = Read();
+    EXPECT_EQ(30, m_settings.AlertShowPercent);
+    EXPECT_EQ(std::wstring(L"Zo\u00EB.png"), m_settings.AlertImage);
+    // The echo's bytes, widened one by one by Read.
+    EXPECT_EQ(std::wstring(L"AlertShowPercent:30\nAlertImage:Zo\u00C3\u00AB.png\n"), echo);
+}
+
+TEST_F(SettingsFile, DataFilesComeFromTheCurrentFolderElseFromTheProgramFolder)
+{
+    // The folder this test program runs from.
+    ASSERT_FALSE(ProgramFolder().empty());
+    EXPECT_TRUE(GetFileAttributesW((ProgramFolder() + L"settings_tests.exe").c_str()) !=
+                INVALID_FILE_ATTRIBUTES);
+
+    // A stand-in for the program's folder, below the current one.
+    const std::wstring beside = m_folder + L"\\program\\";
+    CreateDirectoryW(beside.c_str(), nullptr);
+    const std::wstring besideFile = beside + L"Ohmwatch.ini";
+    FILE* file = _wfopen(besideFile.c_str(), L"wb");
+    ASSERT_NE(nullptr, file);
+    fclose(file);
+
+    EXPECT_EQ(besideFile, LocateDataFile(L"Ohmwatch.ini", beside));
+    // Found nowhere, or absolute: the name as it is.
+    EXPECT_EQ(L"other.ini", LocateDataFile(L"other.ini", beside));
+    EXPECT_EQ(L"C:\\no\\Ohmwatch.ini", LocateDataFile(L"C:\\no\\Ohmwatch.ini", beside));
+    // The current folder's file comes first.
+    Write("AlertDoShow:0\n");
+    EXPECT_EQ(L"Ohmwatch.ini", LocateDataFile(L"Ohmwatch.ini", beside));
+
+    DeleteFileW(besideFile.c_str());
+    RemoveDirectoryW(beside.c_str());
 }

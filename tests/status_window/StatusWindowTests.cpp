@@ -234,21 +234,34 @@ TEST(StatusWindow, AtFullChargeTheLevelCoversTheBodyAndAtZeroOnlyTheBodyShows)
     ExpectLines(empty, L": Battery", L": 0%", L": draining");
 }
 
-TEST(StatusWindow, AnUnknownChargeOf255RaisesTheLevelToTheTopOfTheWindow)
+TEST(StatusWindow, AnUnknownChargeShowsNoNumberAndNoLevel)
 {
     StatusWindow s;
-    Surface shot(kWidth, kHeight);
-    s.Paint(PowerSource::Unknown, 255, BatteryState::NoBattery, shot);
-    // 255 * 86 / 100 = 219 rows from row -123: everything above the body's
-    // bottom edge in the gauge's columns is green.
-    EXPECT_EQ(0, shot.Count(kRed));
-    EXPECT_EQ(kGreen, shot.At(240, 0));
-    EXPECT_EQ(kGreen, shot.At(210, 0));
-    EXPECT_EQ(kGreen, shot.At(240, 95));
-    EXPECT_EQ(kBackground, shot.At(240, 96));
-    EXPECT_EQ(kBackground, shot.At(209, 0));
-    EXPECT_EQ(kBackground, shot.At(270, 0));
-    ExpectLines(shot, L": unknown", L": 255%", L": no battery");
+    Surface desktop(kWidth, kHeight), battery(kWidth, kHeight);
+    // A desktop without battery: mains power, 255 %.
+    s.Paint(PowerSource::AC, 255, BatteryState::NoBattery, desktop);
+    EXPECT_EQ(0, desktop.Count(kGreen));
+    EXPECT_EQ(kBackground, desktop.At(240, 9)) << "nothing above the gauge";
+    EXPECT_EQ(kRed, desktop.At(240, 10));
+    EXPECT_EQ(kRed, desktop.At(240, 95));
+    ExpectLines(desktop, L": AC", L": unknown", L": no battery");
+
+    // Nothing above 100 is a charge.
+    s.Paint(PowerSource::Battery, 101, BatteryState::Draining, battery);
+    EXPECT_EQ(0, battery.Count(kGreen));
+    ExpectLines(battery, L": Battery", L": unknown", L": draining");
+}
+
+TEST(StatusWindow, OnMainsABatteryThatDoesNotChargeIsNotCharging)
+{
+    StatusWindow s;
+    Surface full(kWidth, kHeight), unknown(kWidth, kHeight);
+    s.Paint(PowerSource::AC, 100, BatteryState::Draining, full);
+    ExpectLines(full, L": AC", L": 100%", L": not charging");
+    EXPECT_EQ(kGreen, full.At(240, 10));
+    // Where the source is not known, the battery's own state stands.
+    s.Paint(PowerSource::Unknown, 60, BatteryState::Draining, unknown);
+    ExpectLines(unknown, L": unknown", L": 60%", L": draining");
 }
 
 TEST(StatusWindow, TheFirstPaintAfterShowingIsTheStatusNotTheClassBackground)

@@ -100,13 +100,14 @@ expect "$p" 240 10 $red "top row of the body"
 expect "$p" 240 95 $red "0 %: no level at the bottom"
 expect "$p" 240 96 $bg "below the gauge"
 
-shoot unknown 0 255 0
+# A desktop without battery: mains power, 255 % (unknown).
+shoot unknown 2 255 0
 p="$shots/status-unknown.png"
-expect "$p" 240 0 $green "255 reaches the top of the window"
-expect "$p" 210 0 $green "left column at the top"
-expect "$p" 240 95 $green "bottom row"
+expect "$p" 240 0 $bg "nothing above the gauge"
+expect "$p" 240 9 $bg "above the gauge"
+expect "$p" 240 10 $red "an unknown charge leaves the body red"
+expect "$p" 240 95 $red "no level at the bottom"
 expect "$p" 240 96 $bg "below the gauge"
-expect "$p" 209 0 $bg "left of the gauge"
 
 # Leave no server bound to a display that ends with this script.
 wineserver -k </dev/null >/dev/null 2>&1

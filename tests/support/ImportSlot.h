@@ -74,4 +74,31 @@ inline void* Write(void** slot, void* value)
     return previous;
 }
 
+// Routes one module's calls of an imported function to a stand-in for the
+// life of the object, then puts the slot back.
+class Scoped
+{
+public:
+    Scoped(HMODULE module, const char* dll, const char* function, void* standIn)
+        : m_slot(Find(module, dll, function)), m_original(nullptr)
+    {
+        if (m_slot != nullptr)
+            m_original = Write(m_slot, standIn);
+    }
+    ~Scoped()
+    {
+        if (m_slot != nullptr)
+            Write(m_slot, m_original);
+    }
+    Scoped(const Scoped&) = delete;
+    Scoped& operator=(const Scoped&) = delete;
+
+    // False when the module does not import the function by name.
+    bool Installed() const { return m_slot != nullptr; }
+
+private:
+    void** m_slot;
+    void* m_original;
+};
+
 } // namespace ImportSlot

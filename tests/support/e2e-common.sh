@@ -141,8 +141,10 @@ expect_tray() { # tooltip, icon id, timeout
 # --- the monitor ------------------------------------------------------------
 
 app=
-start_app() {
-    (cd "$app" && exec wine Ohmwatch.exe >"$app/stdout.txt" 2>"$app/stderr.txt") &
+# Starts $app/Ohmwatch.exe with the given folder as its current one ($app
+# itself, as a double click or a shortcut starts it, when none is given).
+start_app() { # [current folder]
+    (cd "${1:-$app}" && exec wine "$app/Ohmwatch.exe" >"$app/stdout.txt" 2>"$app/stderr.txt") &
     app_pid=$!
 }
 # Waits for the program to end and sets app_code to its exit code. Not in a
@@ -166,6 +168,23 @@ is_hidden() { probe_ok await "$1" hidden 0; }
 stays_hidden() {
     sleep 0.3
     is_hidden "$1"
+}
+
+# The alert's place on the screen is x,y.
+alert_at() { # x, y
+    local line
+    line=$(window_line "$alert_title")
+    [ "$(field "$line" x),$(field "$line" y)" = "$1,$2" ]
+}
+
+# Changes the screen's resolution (in a Wine virtual desktop, its size), as
+# undocking a laptop does; fails unless the system then reports that size.
+set_display() { # WxH
+    local reply
+    reply=$(probe display "$1")
+    [ "$(field "$reply" screen)" = "$1" ] && log "the screen is now $1" && return 0
+    fail "the screen did not change to $1 ($reply)"
+    return 1
 }
 
 # Every window of the program, visible ones only.

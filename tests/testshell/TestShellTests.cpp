@@ -151,6 +151,45 @@ TEST_F(TestShellTest, PostsClickSequencesToTheOwnerWithTheIconId)
     EXPECT_EQ("ERROR", seen[1].kind) << "unknown command";
 }
 
+// Version 3, as granted from Windows 2000 on: a left click is followed by
+// NIN_SELECT and a right click by WM_CONTEXTMENU; a shell told to refuse it,
+// or asked for another version, keeps the plain mouse messages.
+TEST_F(TestShellTest, GrantsVersion3AndThenSendsWhatAKeyboardAwareShellSends)
+{
+    NOTIFYICONDATAW nid = Record(9, NIF_MESSAGE, nullptr, nullptr);
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &nid));
+    nid.uVersion = 4;
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_SETVERSION, &nid)) << "only version 3 is known";
+    nid.uVersion = NOTIFYICON_VERSION;
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_SETVERSION, &nid));
+    const std::vector<ShellEvent> icons = m_shell.Icons();
+    ASSERT_EQ(1u, icons.size());
+    EXPECT_EQ("3", icons[0].Get("version"));
+
+    ASSERT_TRUE(m_shell.CommandAndWait("lclick"));
+    ASSERT_TRUE(m_shell.CommandAndWait("rclick"));
+    ASSERT_TRUE(m_shell.CommandAndWait("keyselect"));
+    ASSERT_TRUE(m_shell.CommandAndWait("contextmenu"));
+    ASSERT_TRUE(TestShell::WaitUntil([] { return g_received.size() >= 8; }));
+    TestShell::Pump(50);
+    const std::vector<std::pair<UINT, LPARAM>> granted = {
+        {9, WM_LBUTTONDOWN}, {9, WM_LBUTTONUP},   {9, NIN_SELECT},    {9, WM_RBUTTONDOWN},
+        {9, WM_RBUTTONUP},   {9, WM_CONTEXTMENU}, {9, NIN_KEYSELECT}, {9, WM_CONTEXTMENU}};
+    EXPECT_EQ(granted, g_received);
+
+    // Added again and refused: mouse messages only.
+    g_received.clear();
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_ADD, &nid));
+    ASSERT_TRUE(m_shell.CommandAndWait("version refuse"));
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_SETVERSION, &nid));
+    ASSERT_TRUE(m_shell.CommandAndWait("rclick"));
+    ASSERT_TRUE(TestShell::WaitUntil([] { return g_received.size() >= 2; }));
+    TestShell::Pump(50);
+    const std::vector<std::pair<UINT, LPARAM>> refused = {{9, WM_RBUTTONDOWN}, {9, WM_RBUTTONUP}};
+    EXPECT_EQ(refused, g_received);
+}
+
 TEST_F(TestShellTest, RestartForgetsIconsAndBroadcastsTaskbarCreated)
 {
     NOTIFYICONDATAW nid = Record(1, NIF_TIP, L"before", nullptr);

@@ -1,6 +1,7 @@
 // The notification-area icon as the shell sees it, watched from outside the
 // process through the test shell: what Init adds, tooltips, pictures from
-// files and resources, removal, clicks, the menu, and a shell restart.
+// files and resources, removal, clicks, the menu, the keyboard, and a shell
+// restart.
 
 #include "ContextMenu.h"
 #include "MenuDriver.h"
@@ -164,8 +165,13 @@ TEST_F(TrayIconTest, InitAddsOneIconWithTheApplicationIconAndTooltipTrayIcon)
     tray.Init();
 
     const std::vector<ShellEvent> seen = m_shell.NotificationsSince(mark);
-    ASSERT_EQ(1u, seen.size()) << "a second Init adds nothing";
+    ASSERT_EQ(2u, seen.size()) << "a second Init adds nothing";
     EXPECT_EQ("ADD", seen[0].kind);
+    // The keyboard-aware notifications are asked for right after the add.
+    EXPECT_EQ("SETVERSION", seen[1].kind);
+    EXPECT_TRUE(seen[1].Succeeded());
+    EXPECT_EQ(3u, seen[1].Number("version"));
+    EXPECT_EQ(tray.Window(), seen[1].Owner());
     EXPECT_TRUE(seen[0].Succeeded());
     EXPECT_EQ(tray.Window(), seen[0].Owner());
     EXPECT_EQ(0u, seen[0].Number("uid"));
@@ -191,10 +197,10 @@ TEST_F(TrayIconTest, DestructorRemovesTheIcon)
     }
     EXPECT_TRUE(m_shell.Icons().empty());
     const std::vector<ShellEvent> seen = m_shell.NotificationsSince(mark);
-    ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ("DELETE", seen[1].kind);
-    EXPECT_TRUE(seen[1].Succeeded());
-    EXPECT_EQ(window, seen[1].Owner());
+    ASSERT_EQ(3u, seen.size()) << "add, version, delete";
+    EXPECT_EQ("DELETE", seen[2].kind);
+    EXPECT_TRUE(seen[2].Succeeded());
+    EXPECT_EQ(window, seen[2].Owner());
     EXPECT_FALSE(IsWindow(window)) << "the hidden window is destroyed too";
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
@@ -252,6 +258,7 @@ TEST_F(TrayIconTest, IconAppearsAtTheNextChangeWhenTheShellStartedAfterInit)
     ASSERT_TRUE(m_shell.Start());
     EXPECT_TRUE(tray.SetName(L"late shell"));
     EXPECT_EQ(L"late shell", OnlyIcon().Tip());
+    EXPECT_EQ("3", OnlyIcon().Get("version")) << "the late add asks for the version too";
     EXPECT_TRUE(ShowsIcon(OnlyIcon(), LoadIconW(nullptr, IDI_APPLICATION)));
 }
 
@@ -460,6 +467,8 @@ TEST_F(TrayIconTest, ShellRestartAddsTheIconAgainWithItsCurrentTooltipAndPicture
     EXPECT_EQ(L"Ohm - 60%", added.Tip());
     LoadedIcon expected(LoadFileIcon(m_fileB));
     EXPECT_TRUE(ShowsIcon(added, expected.Get())) << added.line;
+    EXPECT_TRUE(TestShell::WaitUntil([&] { return m_shell.Find("SETVERSION", mark) != nullptr; }));
+    EXPECT_EQ("3", OnlyIcon().Get("version")) << "the re-added icon asks for the version again";
 
     // The re-added icon is live: it takes changes and clicks as before.
     EXPECT_TRUE(tray.SetName(L"after"));
@@ -468,4 +477,101 @@ TEST_F(TrayIconTest, ShellRestartAddsTheIconAgainWithItsCurrentTooltipAndPicture
     tray.AddActionListener(&listener);
     ASSERT_TRUE(m_shell.CommandAndWait("dblclick"));
     EXPECT_TRUE(TestShell::WaitUntil([&] { return listener.callers.size() == 1; }));
+}
+
+// With a shell that grants version 3, as from Windows 2000 on: Enter or Space
+// on the icon fires the action, the menu key opens the menu, and a right
+// click, which the shell follows with WM_CONTEXTMENU, opens it only once.
+TEST_F(TrayIconTest, KeyboardReachesTheActionAndTheMenuAndARightClickOpensItOnce)
+{
+    ProbeTray tray;
+    CountingListener trayListener;
+    tray.AddActionListener(&trayListener);
+    Orvu::ContextMenu menu;
+    menu.AddMenuItem(L"Options", 6);
+    menu.AddMenuItem(L"Exit", 1);
+    CountingListener menuListener;
+    menu.AddActionListener(&menuListener);
+    tray.SetContextMenu(&menu);
+    tray.Init();
+    ASSERT_EQ("3", OnlyIcon().Get("version"));
+
+    ASSERT_TRUE(m_shell.CommandAndWait("keyselect"));
+    EXPECT_TRUE(TestShell::WaitUntil([&] { return trayListener.callers.size() == 1; }));
+    ASSERT_TRUE(m_shell.CommandAndWait("lclick")); // ends with NIN_SELECT
+    TestShell::Pump(150);
+    ASSERT_EQ(1u, trayListener.callers.size()) << "a single click still does nothing";
+    EXPECT_EQ(static_cast<Orvu::Caller*>(&tray), trayListener.callers[0]);
+
+    // The menu key: without the icon's place from the shell, at the pointer.
+    ASSERT_TRUE(m_shell.CommandAndWait("cursor 320 240"));
+    POINT cursor;
+    ASSERT_TRUE(GetCursorPos(&cursor));
+    {
+        MenuDriver driver({VK_DOWN, VK_RETURN});
+        ASSERT_TRUE(m_shell.CommandAndWait("contextmenu"));
+        EXPECT_TRUE(TestShell::WaitUntil([&] { return menuListener.callers.size() == 1; }));
+        driver.Join();
+        EXPECT_TRUE(driver.SawMenu());
+    }
+    EXPECT_EQ(6u, menu.GetLastPressedItem());
+    int x = 0, y = 0;
+    menu.GetLastPos(x, y);
+    EXPECT_EQ(cursor.x, x);
+    EXPECT_EQ(cursor.y, y);
+
+    // A right click: WM_RBUTTONUP, then WM_CONTEXTMENU; one menu.
+    {
+        MenuDriver driver({VK_ESCAPE});
+        ASSERT_TRUE(m_shell.CommandAndWait("rclick"));
+        EXPECT_TRUE(TestShell::WaitUntil([&] { return menuListener.callers.size() == 2; }));
+        driver.Join();
+        EXPECT_TRUE(driver.SawMenu());
+    }
+    MenuDriver second({VK_ESCAPE}, 800);
+    TestShell::Pump(400);
+    second.Join();
+    EXPECT_FALSE(second.SawMenu()) << "a right click opened the menu twice";
+    EXPECT_EQ(2u, menuListener.callers.size());
+    EXPECT_EQ(1u, trayListener.callers.size());
+}
+
+// A shell that refuses version 3 sends mouse messages only: the right click
+// opens the menu on its button-up, and the keyboard notifications, should
+// any come, do nothing.
+TEST_F(TrayIconTest, AShellWithoutTheVersionKeepsTheMouseBehaviour)
+{
+    ASSERT_TRUE(m_shell.CommandAndWait("version refuse"));
+    ProbeTray tray;
+    CountingListener trayListener;
+    tray.AddActionListener(&trayListener);
+    Orvu::ContextMenu menu;
+    menu.AddMenuItem(L"Options", 6);
+    CountingListener menuListener;
+    menu.AddActionListener(&menuListener);
+    tray.SetContextMenu(&menu);
+    const size_t mark = m_shell.Mark();
+    tray.Init();
+    const ShellEvent* version = m_shell.Find("SETVERSION", mark);
+    ASSERT_NE(nullptr, version);
+    EXPECT_FALSE(version->Succeeded());
+
+    {
+        MenuDriver driver({VK_ESCAPE});
+        ASSERT_TRUE(m_shell.CommandAndWait("rclick"));
+        EXPECT_TRUE(TestShell::WaitUntil([&] { return menuListener.callers.size() == 1; }));
+        driver.Join();
+        EXPECT_TRUE(driver.SawMenu());
+    }
+    MenuDriver none({VK_ESCAPE}, 800);
+    ASSERT_TRUE(m_shell.CommandAndWait("contextmenu"));
+    ASSERT_TRUE(m_shell.CommandAndWait("keyselect"));
+    TestShell::Pump(400);
+    none.Join();
+    EXPECT_FALSE(none.SawMenu());
+    EXPECT_EQ(1u, menuListener.callers.size());
+    EXPECT_TRUE(trayListener.callers.empty());
+
+    ASSERT_TRUE(m_shell.CommandAndWait("dblclick"));
+    EXPECT_TRUE(TestShell::WaitUntil([&] { return trayListener.callers.size() == 1; }));
 }

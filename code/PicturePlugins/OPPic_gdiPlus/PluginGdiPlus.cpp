@@ -5,6 +5,7 @@
 #include "OPPicManager.h"
 #include "Picture.h"
 #include "PluginEntryPoints.h"
+#include "SystemLibrary.h"
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -76,6 +77,49 @@ bool BindAll(HMODULE module, GdiPlusFunctions& f)
            Bind(module, "GdipDisposeImage", f.DisposeImage);
 }
 
+// GDI+ from Windows' own folders, never a file of that name beside the
+// program. Windows XP keeps GDI+ only in its side-by-side store, not in the
+// system folder; there the name is resolved through that store.
+HMODULE LoadGdiPlus()
+{
+    if (HMODULE module = Orvu::LoadSystemLibrary(L"gdiplus.dll"))
+        return module;
+    return GetLastError() == ERROR_MOD_NOT_FOUND ? LoadLibraryW(L"gdiplus.dll") : NULL;
+}
+
+bool RunningUnderWine()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != NULL;
+}
+
+// Wine's GDI+ binds the imaging codecs (windowscodecs.dll, and with them COM
+// and RPC, about 2.5 MiB) on first use and never gives that reference back,
+// not even when GDI+ itself is unloaded: one orphaned reference per load of
+// GDI+. Only under Wine, and only when nothing else can hold the codecs (they
+// were not loaded before this call, and GDI+ is gone, not kept by another
+// user), is that reference released. Windows' GDI+ leaves nothing behind, and
+// elsewhere a reference this code did not take is never released.
+class WineCodecsRelease
+{
+public:
+    WineCodecsRelease()
+        : m_bApplies(RunningUnderWine() && GetModuleHandleW(L"windowscodecs.dll") == NULL)
+    {
+    }
+    // After GDI+ was unloaded.
+    void Run() const
+    {
+        if (!m_bApplies || GetModuleHandleW(L"gdiplus.dll") != NULL)
+            return;
+        if (HMODULE codecs = GetModuleHandleW(L"windowscodecs.dll"))
+            FreeLibrary(codecs);
+    }
+
+private:
+    bool m_bApplies;
+};
+
 // GDI+ for the length of one call: the library is loaded and started here
 // and shut down and unloaded at the end. A program that reads one picture at
 // start so does not keep GDI+ and the codec libraries it brings in (several
@@ -83,9 +127,7 @@ bool BindAll(HMODULE module, GdiPlusFunctions& f)
 class GdiPlusSession
 {
 public:
-    GdiPlusSession()
-        : m_bCodecsLoaded(GetModuleHandleW(L"windowscodecs.dll") != NULL),
-          m_hModule(LoadLibraryW(L"gdiplus.dll")), m_token(0), m_bStarted(false)
+    GdiPlusSession() : m_hModule(LoadGdiPlus()), m_token(0), m_bStarted(false)
     {
         if (!m_hModule || !BindAll(m_hModule, m_functions))
             return;
@@ -103,13 +145,7 @@ public:
         if (!m_hModule)
             return;
         FreeLibrary(m_hModule);
-        // Wine's GDI+ reads pictures through the imaging codecs, a module it
-        // loads on first use and never releases; with it stay COM and RPC,
-        // about 2.5 MiB. The reference it left is released here, when the
-        // codecs were not loaded before this call.
-        if (!m_bCodecsLoaded)
-            if (HMODULE codecs = GetModuleHandleW(L"windowscodecs.dll"))
-                FreeLibrary(codecs);
+        m_codecs.Run();
     }
     bool IsStarted() const { return m_bStarted; }
     const GdiPlusFunctions& Functions() const { return m_functions; }
@@ -117,7 +153,8 @@ public:
 private:
     GdiPlusSession(const GdiPlusSession&);
     GdiPlusSession& operator=(const GdiPlusSession&);
-    bool m_bCodecsLoaded;
+    // Made first: it notes whether the codecs were loaded before GDI+.
+    WineCodecsRelease m_codecs;
     HMODULE m_hModule;
     GdiPlusFunctions m_functions;
     ULONG_PTR m_token;

@@ -39,13 +39,19 @@
 //       uid=<n> flags=<hex> callback=<hex|none> tip="<text>"|none
 //       icon=<w>x<h> planes=<n> bpp=<n> mask=<fnv1a>/<bytes>
 //       color=<fnv1a>/<bytes> [file=<name>] | icon=none | icon=invalid
+//       [version=<n>]
 //     callback, tip and icon are what this one call carried (NIF_MESSAGE,
-//     NIF_TIP, NIF_ICON); tip is quoted with \" \\ and \xNN escapes. result is
-//     the shell's answer: ADD fails for an icon that is there already, MODIFY
-//     and DELETE for one that is not, every call while "refuse on".
+//     NIF_TIP, NIF_ICON); tip is quoted with \" \\ and \xNN escapes; version
+//     (SETVERSION only) is the version asked for. result is the shell's
+//     answer: ADD fails for an icon that is there already, MODIFY, DELETE,
+//     SETFOCUS and SETVERSION for one that is not, SETVERSION also for any
+//     version but 0 and 3 and while "version refuse", every call while
+//     "refuse on".
 //   CMD <command>                               a command was carried out
 //   ERROR <command>: <why>                      a command was not understood
-//   ICON hwnd=.. uid=.. flags=.. callback=.. tip=.. icon=..   (from "dump")
+//   ICON hwnd=.. uid=.. flags=.. callback=.. tip=.. icon=.. version=<n>
+//                                               (from "dump"; version: the one
+//                                               granted, 0 when none was)
 //   END count=<n>                               end of a dump
 //   RESTART                                     icons forgotten (see restart)
 //   QUIT | TIMEOUT                              the shell ends
@@ -60,12 +66,20 @@
 //                        WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP
 //   lclick TARGET        ... WM_LBUTTONDOWN, WM_LBUTTONUP
 //   rclick TARGET        ... WM_RBUTTONDOWN, WM_RBUTTONUP
+//                        For an icon that was granted version 3, as the
+//                        real shell does: NIN_SELECT after every
+//                        WM_LBUTTONUP, WM_CONTEXTMENU after WM_RBUTTONUP.
+//   keyselect TARGET     ... NIN_KEYSELECT (Enter or Space on the icon)
+//   contextmenu TARGET   ... WM_CONTEXTMENU (the menu key or Shift+F10)
+//                        These two are sent whatever the icon's version.
 //   post MSG TARGET      ... with the one mouse message MSG (e.g. 0x0205)
 //   cursor X Y           move the mouse pointer (SetCursorPos)
 //   taskbarcreated       broadcast the registered message "TaskbarCreated"
 //   restart              forget every icon, as a restarted shell does, then
 //                        broadcast "TaskbarCreated"
 //   refuse on|off        answer FALSE to every call from now on (or not)
+//   version accept|refuse  grant NIM_SETVERSION (the default) or refuse it,
+//                        as a shell older than Windows 2000 does
 //   freeze SECONDS       stop answering for that long, as a hung shell does:
 //                        every caller waits until it answers again (logged as
 //                        CMD when the freeze starts)
@@ -98,6 +112,7 @@ namespace
 
 // Wine 8.0's layout of the WM_COPYDATA record (shell32's notify_data).
 const size_t kOffHwnd = 0;
+const size_t kOffVersion = 792;
 const size_t kOffUid = 4;
 const size_t kOffFlags = 8;
 const size_t kOffCallback = 12;
@@ -116,6 +131,7 @@ struct Icon
     bool hasTip = false;
     std::wstring tip;
     std::string iconText = "icon=none";
+    unsigned version = 0; // granted by NIM_SETVERSION; 0 after every add
 };
 
 struct Options
@@ -132,6 +148,7 @@ Options g_options;
 FILE* g_log = nullptr;
 std::vector<Icon> g_icons;
 bool g_refuse = false;
+bool g_refuseVersion = false;
 unsigned g_iconFiles = 0;
 unsigned long long g_commandOffset = 0;
 std::string g_pendingCommand;
@@ -311,7 +328,8 @@ std::string DescribeStored(const Icon& icon)
 {
     return "hwnd=" + Hex(icon.owner) + " uid=" + Dec(icon.uid) + " flags=" + Hex(icon.flags) +
            " callback=" + (icon.hasCallback ? Hex(icon.callback, 4) : std::string("none")) +
-           " tip=" + (icon.hasTip ? Quote(icon.tip) : std::string("none")) + " " + icon.iconText;
+           " tip=" + (icon.hasTip ? Quote(icon.tip) : std::string("none")) + " " + icon.iconText +
+           " version=" + Dec(icon.version);
 }
 
 LRESULT HandleNotify(HWND owner, const COPYDATASTRUCT* copy)
@@ -387,9 +405,18 @@ LRESULT HandleNotify(HWND owner, const COPYDATASTRUCT* copy)
             }
             break;
         case NIM_SETFOCUS:
-        case NIM_SETVERSION:
             result = known != nullptr;
             break;
+        case NIM_SETVERSION:
+        {
+            const unsigned version = ReadU32(data, kOffVersion);
+            if (known && !g_refuseVersion && (version == 0 || version == NOTIFYICON_VERSION))
+            {
+                known->version = version;
+                result = TRUE;
+            }
+            break;
+        }
         default:
             break;
         }
@@ -397,7 +424,8 @@ LRESULT HandleNotify(HWND owner, const COPYDATASTRUCT* copy)
     Log(name + " result=" + Dec(result) + " hwnd=" + Hex(call.owner) + " uid=" + Dec(call.uid) +
         " flags=" + Hex(call.flags) +
         " callback=" + (call.hasCallback ? Hex(call.callback, 4) : std::string("none")) +
-        " tip=" + (call.hasTip ? Quote(call.tip) : std::string("none")) + " " + call.iconText);
+        " tip=" + (call.hasTip ? Quote(call.tip) : std::string("none")) + " " + call.iconText +
+        (copy->dwData == NIM_SETVERSION ? " version=" + Dec(ReadU32(data, kOffVersion)) : ""));
     return result;
 }
 
@@ -479,6 +507,22 @@ bool PostCallback(const Icon& icon, const std::vector<UINT>& mouseMessages, std:
     return true;
 }
 
+// What a shell that granted version 3 adds to the mouse messages: NIN_SELECT
+// after a left button goes up, WM_CONTEXTMENU after the right one.
+std::vector<UINT> WithVersion3Notifications(const std::vector<UINT>& mouseMessages)
+{
+    std::vector<UINT> out;
+    for (size_t i = 0; i < mouseMessages.size(); ++i)
+    {
+        out.push_back(mouseMessages[i]);
+        if (mouseMessages[i] == WM_LBUTTONUP)
+            out.push_back(NIN_SELECT);
+        else if (mouseMessages[i] == WM_RBUTTONUP)
+            out.push_back(WM_CONTEXTMENU);
+    }
+    return out;
+}
+
 void BroadcastTaskbarCreated()
 {
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -496,12 +540,18 @@ bool RunCommand(const std::string& line)
 
     std::vector<UINT> clicks;
     size_t targetAt = 1;
+    bool mouse = true;
     if (verb == "dblclick")
         clicks = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
     else if (verb == "lclick")
         clicks = {WM_LBUTTONDOWN, WM_LBUTTONUP};
     else if (verb == "rclick")
         clicks = {WM_RBUTTONDOWN, WM_RBUTTONUP};
+    else if (verb == "keyselect" || verb == "contextmenu")
+    {
+        clicks.push_back(verb == "keyselect" ? NIN_KEYSELECT : WM_CONTEXTMENU);
+        mouse = false;
+    }
     else if (verb == "post")
     {
         unsigned message = 0;
@@ -512,11 +562,14 @@ bool RunCommand(const std::string& line)
         }
         clicks.push_back(message);
         targetAt = 2;
+        mouse = false;
     }
 
     if (!clicks.empty())
     {
         Icon* icon = ResolveTarget(words, targetAt, why);
+        if (icon && mouse && icon->version == NOTIFYICON_VERSION)
+            clicks = WithVersion3Notifications(clicks);
         if (!icon || !PostCallback(*icon, clicks, why))
         {
             Log("ERROR " + line + ": " + why);
@@ -543,6 +596,9 @@ bool RunCommand(const std::string& line)
     }
     else if (verb == "refuse" && words.size() == 2 && (words[1] == "on" || words[1] == "off"))
         g_refuse = words[1] == "on";
+    else if (verb == "version" && words.size() == 2 &&
+             (words[1] == "accept" || words[1] == "refuse"))
+        g_refuseVersion = words[1] == "refuse";
     else if (verb == "freeze")
     {
         unsigned seconds = 0;
