@@ -1,6 +1,7 @@
 #include "WindowMain.h"
 
 #include "Color.h"
+#include "Core.h"
 #include "Graphics.h"
 #include "Ohmwatch.h"
 #include "SingleInstance.h"
@@ -64,9 +65,18 @@ void WindowMain::Setup()
     SetTopMost(true);
 }
 
+bool WindowMain::WatchPower(unsigned int seconds)
+{
+    return m_powerWatch.Start(GetHandle(), seconds);
+}
+
 int WindowMain::WndProc(Orvu::WindowBase* window, unsigned int message, unsigned int wParam,
                         long lParam)
 {
+    // The tick checks the power status; the message itself goes on to its
+    // default processing (WM_POWERBROADCAST: TRUE, every request granted).
+    if (m_powerWatch.CallsForCheck(message, wParam))
+        Orvu::Core::RequestTick();
     // The hidden status window lives as long as the monitor, so it takes the
     // installer's request to exit.
     if (message == ExitRequestMessage() && message != 0)

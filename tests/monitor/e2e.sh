@@ -130,6 +130,11 @@ is_red() {
     [ "$("$convert" "$1" -format '%[fx:int(255*p{700,4}.r)],%[fx:int(255*p{700,4}.g)] %[fx:int(255*p{1000,170}.r)],%[fx:int(255*p{1000,170}.g)] %[fx:int(255*p{1362,4}.r)]' info:)" = "255,0 255,0 255" ]
 }
 
+# The status window's gauge at (240, 64): green,red of the pixel there.
+gauge_is() { # green,red, screenshot of the client area
+    [ "$("$convert" "$2" -format '%[fx:int(255*p{240,64}.g)],%[fx:int(255*p{240,64}.r)]' info:)" = "$1" ]
+}
+
 # Whether the banner's dark text lies wholly on a screenshot as wide as the
 # screen, clear of both edges, its title spread over more than half of it.
 text_on_screen() { # screen width, shot
@@ -235,9 +240,6 @@ scenario_defaults() {
     ox=$(field "$line" ox)
     oy=$(field "$line" oy)
     # The gauge's green level: at 44 % it reaches y = 96 - 37, at 30 % only 96 - 25.
-    gauge_is() { # green,red at (240, 64), shot
-        [ "$("$convert" "$2" -format '%[fx:int(255*p{240,64}.g)],%[fx:int(255*p{240,64}.r)]' info:)" = "$1" ]
-    }
     check "the gauge is green at y = 64 at 44 %" shot_until status-44 "$ox" "$oy" 280 104 gauge_is 200,0
     set_battery battery 30
     expect_tray "Ohmwatch - 30%" 1040
@@ -442,6 +444,80 @@ scenario_bad_plugins() {
     stop_shell
     check "the plugins threw from Version, Create, Load and Release" \
         [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
+}
+
+# The economical watch (PowerCheckSeconds 1 to 127): the run loop waits for
+# messages, and the monitor checks the power status at start, when the
+# system announces a change (the probe stands in for Windows, whose
+# announcements Wine never sends) and every N seconds. To the user it is the
+# designed monitor: the same tray, alert, status window, windows and "Exit".
+scenario_economical() {
+    log "== PowerCheckSeconds:2: start on mains, an unannounced unplug, alert, plug in, exit"
+    prepare_app economical 'PowerCheckSeconds:2'
+    set_battery ac 80
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    check "no window is visible at start" [ "$(visible_windows)" = 0 ]
+    local t0 t1
+    t0=$(date +%s%N)
+    set_battery battery 60
+    wait_until 5 tray_shows "Ohmwatch - 60%" 1060 || true
+    t1=$(date +%s%N)
+    expect_tray "Ohmwatch - 60%" 1060 1
+    check "an unannounced unplugging is seen within 2 s ($(((t1 - t0) / 1000000)) ms)" \
+        [ $(((t1 - t0) / 1000000)) -lt 2500 ]
+    check "the alert is visible" probe_ok await "$alert_title" visible 1000
+    set_battery ac 80
+    expect_tray "Ohmwatch - charging (80%)" 2080
+    check "plugged in, the alert hides" probe_ok await "$alert_title" hidden 1000
+    exit_through_menu
+    stop_shell
+
+    # A check every 127 s (383 after the 8-bit cut): within this run only
+    # the announcements make the monitor look.
+    log "== PowerCheckSeconds:383: announced changes, status window, about, exit"
+    prepare_app economical-announced 'PowerCheckSeconds:383'
+    set_battery ac 80
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    set_battery battery 60
+    sleep 1
+    check "unannounced, the unplugging waits for the timer" tray_shows "Ohmwatch - charging (80%)" 2080
+    check "unannounced, no alert yet" is_hidden "$alert_title"
+    t0=$(date +%s%N)
+    probe_ok broadcast power || fail "the power broadcast did not go out"
+    check "announced, the alert shows at once" probe_ok await "$alert_title" visible 1000
+    wait_until 1 tray_shows "Ohmwatch - 60%" 1060 || true
+    t1=$(date +%s%N)
+    expect_tray "Ohmwatch - 60%" 1060 0
+    log "announced unplugging to tooltip: $(((t1 - t0) / 1000000)) ms"
+    shell_command dblclick
+    local line
+    line=$(probe await Ohmwatch visible 3000 | head -1)
+    check "the status window shows the gauge green at y = 64 at 60 %" \
+        shot_until status-economical "$(field "$line" ox)" "$(field "$line" oy)" 280 104 gauge_is 200,0
+    probe_ok close Ohmwatch
+    set_battery ac 80
+    probe_ok broadcast resume || fail "the resume broadcast did not go out"
+    expect_tray "Ohmwatch - charging (80%)" 2080 1
+    check "plugged in and announced as a resume, the alert hides" \
+        probe_ok await "$alert_title" hidden 1000
+    # A closed window is deleted at once: "About" right after closing gives
+    # a new one.
+    local first second
+    choose_menu 2 || fail "the menu did not open for About"
+    first=$(probe await "Ohmwatch - About" visible 3000 | head -1)
+    probe_ok close "Ohmwatch - About"
+    check "closing \"Ohmwatch - About\" destroys it" probe_ok await "Ohmwatch - About" absent 3000
+    choose_menu 2 || fail "the menu did not open for About again"
+    second=$(probe await "Ohmwatch - About" visible 3000 | head -1)
+    check "\"About\" right after closing gives a new window" \
+        [ -n "$second" -a "$(field "$second" hwnd)" != "$(field "$first" hwnd)" ]
+    probe_ok close "Ohmwatch - About"
+    exit_through_menu
+    stop_shell
 }
 
 # Started with another current folder (a Run key, a scheduled task, a
@@ -810,7 +886,7 @@ scenario_undock() {
     set_display 1366x768
 }
 
-for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins reported foreign_folder encodings}; do
+for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins reported foreign_folder encodings economical}; do
     "scenario_$scenario"
 done
 

@@ -182,3 +182,17 @@ TEST(SettingsText, Utf16FilesReadByTheSameLineRules)
     // The same text without the mark is 8-bit text: no key matches.
     EXPECT_EQ(100, ApplyText(Utf16("AlertShowPercent:30\r\n"), echo).AlertShowPercent);
 }
+
+TEST(Settings, PowerCheckSecondsChoosesTheWatchByTheEightBitRule)
+{
+    // 0: a check on every idle pass of the run loop, as without the key.
+    EXPECT_EQ(0u, PowerCheckInterval(Apply({})));
+    EXPECT_EQ(2u, PowerCheckInterval(Apply({L"PowerCheckSeconds:2"})));
+    EXPECT_EQ(2u, PowerCheckInterval(Apply({L"PowerCheckSeconds:258"})));
+    EXPECT_EQ(127u, PowerCheckInterval(Apply({L"PowerCheckSeconds:383"})));
+    EXPECT_EQ(0u, PowerCheckInterval(Apply({L"PowerCheckSeconds:200"}))); // -56
+    EXPECT_EQ(0u, PowerCheckInterval(Apply({L"PowerCheckSeconds:128"}))); // -128
+    EXPECT_EQ(0u, PowerCheckInterval(Apply({L"PowerCheckSeconds:-3"})));
+    EXPECT_EQ(0u, PowerCheckInterval(Apply({L"PowerCheckSeconds:2", L"PowerCheckSeconds:0"})));
+    EXPECT_EQ(0u, PowerCheckInterval(Apply({L"PowerCheckSeconds"})));
+}
