@@ -83,10 +83,20 @@ set_tests_properties(wine_windows PROPERTIES
     FIXTURES_SETUP wine_windows FIXTURES_REQUIRED wine TIMEOUT 300
     ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
 
+# A copy of the X11 prefix whose programs share a Wine virtual desktop of
+# 1366 x 768 (fixture "wine_desktop"): a screen whose resolution a test can
+# change with ChangeDisplaySettingsEx, as undocking a laptop does.
+set(ORVU_WINE_DESKTOP_PREFIX ${ORVU_WINE_X11_PREFIX}-desktop)
+add_test(NAME wine_desktop_prefix
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh --desktop ${ORVU_WINE_X11_PREFIX} 1366x768)
+set_tests_properties(wine_desktop_prefix PROPERTIES
+    FIXTURES_SETUP wine_desktop FIXTURES_REQUIRED wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
+
 add_test(NAME wine_shutdown
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh --stop
             ${ORVU_WINE_NULL_PREFIX} ${ORVU_WINE_X11_PREFIX} ${ORVU_WINE_SCALED_PREFIXES}
-            ${ORVU_WINE_WINDOWS_PREFIXES})
+            ${ORVU_WINE_WINDOWS_PREFIXES}
+            ${ORVU_WINE_DESKTOP_PREFIX})
 set_tests_properties(wine_shutdown PROPERTIES
     FIXTURES_CLEANUP wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
 
@@ -116,16 +126,17 @@ function(orvu_add_test_program name)
     orvu_add_wine_test(${name} ${x11} ${timeout} COMMAND wine $<TARGET_FILE:${name}>)
 endfunction()
 
-# orvu_add_wine_test(<name> [X11 | DPI <dpi> | WINDOWS <variant>] [TIMEOUT <s>]
+# orvu_add_wine_test(<name> [X11 | DPI <dpi> | DESKTOP | WINDOWS <variant>] [TIMEOUT <s>]
 #                    COMMAND <cmd...>)
 #
 # Runs any command (a Wine program, or a shell driver that starts one) with
 # the Wine environment of the test prefixes. DPI: under Xvfb in the X11
 # prefix set to that scaling (one of ORVU_SCALED_DPIS), on a screen of
-# 1366 x 768 scaled pixels, as a laptop at that scaling has. WINDOWS: under
+# 1366 x 768 scaled pixels, as a laptop at that scaling has. DESKTOP: under
+# Xvfb in the virtual-desktop prefix, starting at 1366 x 768. WINDOWS: under
 # Xvfb in that prefix of the test matrix (one of ORVU_WINDOWS_VARIANTS).
 function(orvu_add_wine_test name)
-    cmake_parse_arguments(T "X11" "TIMEOUT;DPI;WINDOWS" "COMMAND" ${ARGN})
+    cmake_parse_arguments(T "X11;DESKTOP" "TIMEOUT;DPI;WINDOWS" "COMMAND" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
@@ -149,12 +160,16 @@ function(orvu_add_wine_test name)
             WORKING_DIRECTORY ${ORVU_OUTPUT_DIR})
         set(prefix ${ORVU_WINE_X11_PREFIX}-dpi${T_DPI})
         set(fixtures "wine;wine_scaled")
-    elseif(T_X11)
+    elseif(T_X11 OR T_DESKTOP)
         add_test(NAME ${name}
             COMMAND xvfb-run -a -s "-screen 0 1366x768x24"
                     ${CMAKE_SOURCE_DIR}/scripts/x11-test.sh ${T_COMMAND}
             WORKING_DIRECTORY ${ORVU_OUTPUT_DIR})
         set(prefix ${ORVU_WINE_X11_PREFIX})
+        if(T_DESKTOP)
+            set(prefix ${ORVU_WINE_DESKTOP_PREFIX})
+            set(fixtures "wine;wine_desktop")
+        endif()
     else()
         add_test(NAME ${name} COMMAND ${T_COMMAND} WORKING_DIRECTORY ${ORVU_OUTPUT_DIR})
         set(prefix ${ORVU_WINE_NULL_PREFIX})

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # What the monitor costs, measured from outside its process under Wine and
-# Xvfb with a simulated battery, against yardsticks built with the project
+# Xvfb with a simulated battery, in its two watches: "monitor", the check on
+# every idle pass (PowerCheckSeconds:0), and "economical", waiting for
+# messages with a check every 2 s and on the system's announcements
+# (PowerCheckSeconds:2). Against yardsticks built with the project
 # (tests/bench/Baseline.cpp): "loop", the bare run loop (PeekMessage,
 # GetSystemPowerStatus, Sleep(5)); "notifier", one hidden window, one tray
-# icon and one plain popup that follow the power status; and, for the start
-# only, "picture", the notifier reading the alert picture through GDI+ before
-# its icon, as the monitor must.
+# icon and one plain popup that follow the power status; "blocked", one
+# hidden window and a loop blocked in GetMessage, the floor of a windowed
+# program that waits; "timer", the same woken every 1.5 s to read the power
+# status, as the economical watch's timer wakes it under Wine (which
+# announces nothing); and, for the start only, "picture", the notifier
+# reading the alert picture through GDI+ before its icon, as the monitor
+# must.
 #
 #   scripts/bench.sh [--rounds N] [--starts N] [--quick] [--only idle|growth]
 #   scripts/bench.sh --smoke    (CTest bench_smoke: in the caller's X server
@@ -15,7 +22,7 @@
 #
 # The programs run one after another, several rounds (and before them
 # --starts rounds of starts alone), the order turned each round; every
-# figure is printed as min / median / max with the ratio of the monitor's
+# figure is printed as min / median / max with the ratio of the program's
 # median to its yardstick's median from the same run (these machines are
 # shared: absolute figures mean little, ratios in one run do). --quick is a
 # smoke run of a few seconds per program; --only runs one of the two parts
@@ -32,12 +39,16 @@
 # - idle CPU over the last 20 s of those 30 (per cent of one core, from the
 #   run times of all threads in /proc/PID/task/*/schedstat) and context
 #   switches per second (voluntary + nonvoluntary of every thread); then
-#   system calls per idle pass of the run loop (strace -c, 5 s), and how many
-#   of them are reads of the X connection (recvmsg);
+#   system calls per second and per idle pass of the run loop (strace -c,
+#   5 s), and how many of them are reads of the X connection (recvmsg);
 # - reaction to unplugging: the AC file is written, then the time until the
 #   shell receives the battery tooltip and until the alert (the notifier's
 #   popup) is visible (monitor_probe stamp, polling every millisecond), and
-#   until both are done;
+#   until both are done; once announced by a broadcast (WM_POWERBROADCAST,
+#   posted to every top-level window by monitor_probe as soon as the file is
+#   written, as Windows announces a change and Wine does not; posted, so that
+#   the other programs' windows do not hold it up) and, for the monitor's two
+#   watches, once announced by nothing;
 # - growth of resident and private memory over 10,000 status changes (the
 #   simulated charge alternating between 61 % and 41 % on mains power, so
 #   both tooltip and icon change), after 1,000 changes of warm-up.
@@ -125,11 +136,25 @@ charge() { # percent
 }
 
 # --- the programs -------------------------------------------------------------
-alert_title() { [ "$1" = monitor ] && echo "Ohmwatch - power disconnected" || echo "Notifier - power disconnected"; }
+# The monitor's two watches, each in a copy of the output folder whose
+# settings differ only in PowerCheckSeconds.
+for watch in monitor:0 economical:2; do
+    rm -rf "$work/${watch%:*}"
+    cp -r "$ORVU_OUTPUT_DIR" "$work/${watch%:*}"
+    sed -i '/^PowerCheckSeconds/d' "$work/${watch%:*}/Ohmwatch.ini"
+    printf 'PowerCheckSeconds:%s\n' "${watch#*:}" >>"$work/${watch%:*}/Ohmwatch.ini"
+done
+alert_title() {
+    case "$1" in
+        monitor | economical) echo "Ohmwatch - power disconnected" ;;
+        *) echo "Notifier - power disconnected" ;;
+    esac
+}
 start_program() { # name
     case "$1" in
-        monitor) (cd "$ORVU_OUTPUT_DIR" && exec wine Ohmwatch.exe >/dev/null 2>&1) & ;;
+        monitor | economical) (cd "$work/$1" && exec wine Ohmwatch.exe >/dev/null 2>&1) & ;;
         picture) (cd "$work" && exec wine "$baseline_exe" picture "$(winpath "$ORVU_OUTPUT_DIR/power-disconnected.png")" >/dev/null 2>&1) & ;;
+        timer) (cd "$work" && exec wine "$baseline_exe" timer 1500 >/dev/null 2>&1) & ;;
         *) (cd "$work" && exec wine "$baseline_exe" "$1" >/dev/null 2>&1) & ;;
     esac
     app_pid=$!
@@ -166,49 +191,69 @@ await_tip() { # mark, text, timeout_s
 }
 lines() { wc -l <"$shell_log"; }
 
-# Unplugs and plugs in again; records both reaction times.
-react() { # program
-    local title mark t0 tip shown probe_out=$work/probe.out
+# Unplugs and plugs in again; records the reaction times to the unplugging,
+# announced by a posted broadcast that follows the write at once (react_*) or by
+# nothing (react_silent_*). Plugging in again is announced in both cases.
+react() { # program, announced: 1 or 0
+    local title mark t0 tip shown cast probe_out=$work/probe.out go=$work/go measure=react
+    local caster_pid= cast_out=$work/cast.out
     title=$(alert_title "$1")
+    rm -f "$go"
     wine "$probe_exe" stamp "$title" visible 10000 >"$probe_out" 2>/dev/null &
     local probe_pid=$!
+    if [ "$2" = 1 ]; then
+        wine "$probe_exe" post power "$(winpath "$go")" >"$cast_out" 2>/dev/null &
+        caster_pid=$!
+    else
+        measure=react_silent
+    fi
     pause 0.5
     mark=$(lines)
     t0=$(now_us)
     plug 0
+    : >"$go"
     tip=$(await_tip "$mark" "Ohmwatch - 80%" 10) || { log "$1: no battery tooltip"; return 1; }
     wait "$probe_pid" || { log "$1: no alert"; return 1; }
+    if [ -n "$caster_pid" ]; then
+        wait "$caster_pid" || log "$1: the broadcast failed"
+        cast=$(tr -d '\r' <"$cast_out" | sed -n 's/^at=//p')
+        [ -z "$cast" ] || record react_cast_ms "$1" "$(((cast - t0) / 10))e-2"
+    fi
     shown=$(tr -d '\r' <"$probe_out" | sed -n 's/^at=//p')
     [ -n "$shown" ] || { log "$1: the probe gave no time"; return 1; }
-    record react_tip_ms "$1" "$(((tip - t0) / 10))e-2"
-    record react_alert_ms "$1" "$(((shown - t0) / 10))e-2"
-    record react_both_ms "$1" "$((((tip > shown ? tip : shown) - t0) / 10))e-2"
+    record "${measure}_tip_ms" "$1" "$(((tip - t0) / 10))e-2"
+    record "${measure}_alert_ms" "$1" "$(((shown - t0) / 10))e-2"
+    record "${measure}_both_ms" "$1" "$((((tip > shown ? tip : shown) - t0) / 10))e-2"
     mark=$(lines)
     plug 1
+    wine "$probe_exe" post power >/dev/null 2>&1 || true
     await_tip "$mark" "Ohmwatch - charging (80%)" 10 >/dev/null || { log "$1: no mains tooltip"; return 1; }
     wine "$probe_exe" await "$title" hidden 10000 >/dev/null 2>&1 || true
 }
 
-# System calls per pass of the run loop at idle, counted by strace over a
-# few seconds: unlike CPU time, the count is the same from run to run. Each
-# pass sleeps once (Wine's Sleep is one pselect6), which gives the passes.
+# System calls per second and per pass of the run loop at idle, counted by
+# strace over a few seconds: unlike CPU time, the count is the same from run
+# to run. Each pass of a polling loop sleeps once (Wine's Sleep is one
+# pselect6), which gives the passes.
 syscalls_per_tick() { # program
     local counts=$work/strace.txt
     timeout -s INT "$strace_s" strace -c -f -p "$app_pid" -o "$counts" >/dev/null 2>&1 || true
+    record syscalls_per_s "$1" "$(awk -v s="$strace_s" '$NF == "total" { calls = $4 }
+        END { printf "%.1f", calls / s }' "$counts")"
     record syscalls_per_tick "$1" "$(awk '$NF == "pselect6" { passes = $4 } $NF == "total" { calls = $4 }
         END { if (passes > 0) printf "%.1f", calls / passes }' "$counts")"
     record x11_reads_per_tick "$1" "$(awk '$NF == "pselect6" { passes = $4 } $NF == "recvmsg" { reads = $4 }
         END { if (passes > 0) printf "%.1f", reads / passes }' "$counts")"
 }
 
-# Starts a program and, but for the loop (which shows no icon), records its
-# start figures; sets t0 to the launch time.
+# Starts a program and, but for the loop and the blocked window (which show
+# no icon), records its start figures; sets t0 to the launch time.
 launch_measured() { # program
     local mark stamp
     mark=$(lines)
     t0=$(now_us)
     start_program "$1"
-    [ "$1" != loop ] || return 0
+    case "$1" in loop | blocked | timer) return 0 ;; esac
     stamp=$(await_tip "$mark" "Ohmwatch - charging (80%)" 30) ||
         { log "$1: no status tooltip"; stop_program; return 1; }
     record start_cpu_ms "$1" "$(($(cpu_ticks) * 10))"
@@ -228,10 +273,14 @@ run_idle() { # program
     record private_kib "$name" "$(private_kib)"
     record rss_kib "$name" "$(rss_kib)"
     syscalls_per_tick "$name"
-    if [ "$name" != loop ]; then
-        local i
-        for ((i = 0; i < reactions; i++)); do react "$name" || break; done
-    fi
+    local i
+    case "$name" in
+        notifier)
+            for ((i = 0; i < reactions; i++)); do react "$name" 1 || break; done ;;
+        monitor | economical)
+            for ((i = 0; i < reactions; i++)); do react "$name" 1 || break; done
+            for ((i = 0; i < reactions; i++)); do react "$name" 0 || break; done ;;
+    esac
     stop_program
 }
 
@@ -288,7 +337,7 @@ for ((round = 1; round <= starts; round++)); do
     done
     order=("${order[@]:1}" "${order[0]}")
 done
-order=(loop notifier monitor)
+order=(loop notifier blocked timer monitor economical)
 [ "${only:-idle}" = idle ] || rounds=0
 for ((round = 1; round <= rounds; round++)); do
     log "round $round of $rounds: ${order[*]}"
@@ -304,11 +353,11 @@ stop_shell
 # --- the report -----------------------------------------------------------------
 echo "Ohmwatch benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $starts start(s) and $rounds round(s), $(($(date +%s) - started)) s; $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo 'no git')"
 echo
-echo "| measure | monitor min / median / max | yardstick min / median / max | ratio |"
+echo "| measure | program min / median / max | yardstick min / median / max | ratio |"
 echo "|---|---|---|---|"
 # Prints one row; notes the measure in $missing when a figure is missing.
-summary() { # measure, yardstick, label
-    awk -v m="$1" -v y="$2" -v label="$3" '
+summary() { # measure, yardstick, label[, program: monitor by default]
+    awk -v m="$1" -v y="$2" -v label="$3" -v p="${4:-monitor}" '
         function stats(p,    n, i, j, t, v) {
             n = 0
             for (i = 1; i <= count; i++) if (prog[i] == p) v[++n] = val[i]
@@ -319,9 +368,9 @@ summary() { # measure, yardstick, label
         }
         $1 == m { count++; prog[count] = $2; val[count] = $3 + 0 }
         END {
-            a = stats("monitor"); b = stats(y)
-            r = (med["monitor"] != "" && med[y] != "" && med[y] > 0) ? sprintf("%.2f", med["monitor"] / med[y]) : "-"
-            printf "| %s | %s | %s: %s | %s |\n", label, a, y, b, r
+            a = stats(p); b = stats(y)
+            r = (med[p] != "" && med[y] != "" && med[y] > 0) ? sprintf("%.3g", med[p] / med[y]) : "-"
+            printf "| %s | %s: %s | %s: %s | %s |\n", label, p, a, y, b, r
             if (a == "-" || b == "-") exit 1
         }' "$results" || missing="$missing, $1"
 }
@@ -335,14 +384,30 @@ summary private_kib notifier "private memory after 30 s idle (KiB)"
 summary rss_kib notifier "resident memory after 30 s idle (KiB)"
 summary idle_cpu_pct loop "idle CPU on mains power (% of a core)"
 summary idle_cpu_pct notifier "idle CPU on mains power (% of a core)"
+summary idle_cpu_pct monitor "idle CPU on mains power (% of a core)" economical
+summary idle_cpu_pct blocked "idle CPU on mains power (% of a core)" economical
+summary idle_cpu_pct timer "idle CPU on mains power (% of a core)" economical
 summary switches_per_s loop "context switches per second at idle"
 summary switches_per_s notifier "context switches per second at idle"
+summary switches_per_s monitor "context switches per second at idle" economical
+summary switches_per_s blocked "context switches per second at idle" economical
+summary switches_per_s timer "context switches per second at idle" economical
+summary syscalls_per_s notifier "system calls per second at idle"
+summary syscalls_per_s monitor "system calls per second at idle" economical
+summary syscalls_per_s blocked "system calls per second at idle" economical
+summary syscalls_per_s timer "system calls per second at idle" economical
 summary syscalls_per_tick loop "system calls per idle pass of the run loop"
 summary syscalls_per_tick notifier "system calls per idle pass of the run loop"
 summary x11_reads_per_tick notifier "of them, reads of the X connection"
-summary react_tip_ms notifier "unplug to battery tooltip (ms)"
-summary react_alert_ms notifier "unplug to alert shown (ms)"
-summary react_both_ms notifier "unplug to both tooltip and alert (ms)"
+summary react_tip_ms notifier "unplug announced to battery tooltip (ms)"
+summary react_alert_ms notifier "unplug announced to alert shown (ms)"
+summary react_both_ms notifier "unplug announced to both tooltip and alert (ms)"
+summary react_tip_ms monitor "unplug announced to battery tooltip (ms)" economical
+summary react_alert_ms monitor "unplug announced to alert shown (ms)" economical
+summary react_both_ms monitor "unplug announced to both tooltip and alert (ms)" economical
+summary react_cast_ms monitor "unplug to the announcement sent (ms)" economical
+summary react_silent_alert_ms monitor "unplug unannounced to alert shown (ms)" economical
+summary react_silent_both_ms monitor "unplug unannounced to both tooltip and alert (ms)" economical
 idle_missing=$missing
 summary changes notifier "status changes seen (growth run)"
 summary rss_growth_kib notifier "resident memory growth over the changes (KiB)"

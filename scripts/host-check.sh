@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the platform-free parts natively with sanitizers and runs their
-# tests, then fuzzes the two parsers of outside bytes (a settings line, the
-# ".omp" header) with libFuzzer under the same sanitizers, a million inputs
-# each, and prints how many inputs each fuzzer ran. Needs clang and
+# tests, then fuzzes the two parsers of outside bytes (the settings file's
+# text, the ".omp" header) with libFuzzer under the same sanitizers, a
+# million inputs each, and prints how many inputs each fuzzer ran. Needs clang and
 # libFuzzer (scripts/setup.sh installs them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

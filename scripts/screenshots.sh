@@ -3,7 +3,10 @@
 # opaque, the red banner, the status, about and options windows), taken while
 # the end-to-end run drives the real program under Xvfb with a simulated
 # battery; then the banner and the status, about and options windows at 150
-# and 200 % display scaling (<name>-144dpi.png, <name>-192dpi.png).
+# and 200 % display scaling (<name>-144dpi.png, <name>-192dpi.png); then, in
+# a Wine virtual desktop whose resolution changes, the alert moved to the
+# middle of an 800 x 600 screen and the banner on screens 800 and 1024
+# pixels wide (alert-undocked.png, banner-800.png, banner-1024.png).
 #   scripts/screenshots.sh [OUTPUT_FOLDER]     (default: build/screenshots)
 #   scripts/screenshots.sh --docs              the same, then renews the
 #                                              README's pictures in docs/
@@ -24,6 +27,7 @@ export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
 scaled_dpis="144 192"
 # shellcheck disable=SC2086
 "$root/scripts/wine-prefix.sh" --scaled "$build/wine-x11" $scaled_dpis >/dev/null
+"$root/scripts/wine-prefix.sh" --desktop "$build/wine-x11" 1366x768 >/dev/null
 export WINEPREFIX=$build/wine-x11
 export WINEPATH="Z:${build//\//\\}\\bin"
 export ORVU_OUTPUT_DIR=$build/bin ORVU_SOURCE_DIR=$root ORVU_SCREENSHOT_DIR=$out
@@ -38,8 +42,11 @@ for dpi in $scaled_dpis; do
         "$root/scripts/x11-test.sh" "$root/tests/monitor/e2e.sh" \
         "$build/tests-bin/monitor_probe.exe" "$build/tests-bin/test_shell.exe" || status=$?
 done
+WINEPREFIX=$build/wine-x11-desktop ORVU_E2E_ONLY=undock \
+    xvfb-run -a -s "-screen 0 1366x768x24" "$root/scripts/x11-test.sh" "$root/tests/monitor/e2e.sh" \
+    "$build/tests-bin/monitor_probe.exe" "$build/tests-bin/test_shell.exe" || status=$?
 "$root/scripts/wine-prefix.sh" --stop "$build/wine-null" "$build/wine-x11" \
-    "$build/wine-x11-dpi144" "$build/wine-x11-dpi192"
+    "$build/wine-x11-dpi144" "$build/wine-x11-dpi192" "$build/wine-x11-desktop"
 echo "screenshots in $out:"
 ls "$out"
 [ "$status" = 0 ] || exit $status

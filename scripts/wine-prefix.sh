@@ -2,12 +2,16 @@
 # Creates the test Wine prefixes if they are missing and keeps their servers
 # warm, or stops the servers with --stop. --scaled makes, beside an X11
 # prefix, copies of it whose display is set to other scalings (DPI), named
-# <x11-prefix>-dpi<N>. --windows makes, beside it, the prefixes of the test
-# matrix, other Windows as users run them: <x11-prefix>-win64 (64-bit, where
-# the 32-bit program runs under WoW64; it reports Windows 7), -winxp (32-bit,
-# reports Windows XP) and -win10 (64-bit, reports Windows 10).
+# <x11-prefix>-dpi<N>. --desktop makes a copy whose programs share one Wine
+# virtual desktop of the given size (a screen whose resolution a test can
+# change), named <x11-prefix>-desktop. --windows makes, beside it, the
+# prefixes of the test matrix, other Windows as users run them:
+# <x11-prefix>-win64 (64-bit, where the 32-bit program runs under WoW64; it
+# reports Windows 7), -winxp (32-bit, reports Windows XP) and -win10 (64-bit,
+# reports Windows 10).
 #   wine-prefix.sh <null-driver-prefix> <x11-prefix>
 #   wine-prefix.sh --scaled <x11-prefix> <dpi>...
+#   wine-prefix.sh --desktop <x11-prefix> <width>x<height>
 #   wine-prefix.sh --windows <x11-prefix>
 #   wine-prefix.sh --stop <prefix>...
 set -euo pipefail
@@ -22,23 +26,22 @@ if [ "${1:-}" = "--stop" ]; then
 fi
 
 # A copy of a ready X11 prefix (a second each, instead of a new prefix's
-# 10-20 s) with the display's scaling set. Wine 8 reads the scaling once per
-# process from HKCU\Control Panel\Desktop\LogPixels (REG_DWORD), and from
-# HKCC\Software\Fonts\LogPixels when that is missing (both checked here:
-# 144 gives GetDeviceCaps(LOGPIXELSY) 144, SM_CXSMICON 24 and SM_CXICON 48 to
-# every process, aware or not); both are set, as Windows keeps them.
-make_scaled_prefix() { # x11 prefix, dpi
-    local prefix=$1-dpi$2
+# 10-20 s) with registry values added: each further argument is one
+# "key|value|type|data".
+make_prefix_copy() { # x11 prefix, copy, description, values...
+    local prefix=$2 value key name type data
     export WINEPREFIX=$prefix
     if [ ! -f "$prefix/.orvu-ready" ]; then
-        echo "creating Wine prefix $prefix ($2 DPI)"
+        echo "creating Wine prefix $prefix ($3)"
         rm -rf "$prefix"
         # The registry is saved by renaming complete files, so a copy taken
         # while the prefix's server runs is consistent.
         cp -a "$1" "$prefix"
         rm -f "$prefix/.orvu-ready"
-        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1
-        wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$2" /f </dev/null >/dev/null 2>&1
+        for value in "${@:4}"; do
+            IFS='|' read -r key name type data <<<"$value"
+            wine reg add "$key" /v "$name" /t "$type" /d "$data" /f </dev/null >/dev/null 2>&1
+        done
         wineserver -w
         touch "$prefix/.orvu-ready"
     fi
@@ -46,12 +49,29 @@ make_scaled_prefix() { # x11 prefix, dpi
     echo "Wine prefix ready: $prefix"
 }
 
+# The display's scaling: Wine 8 reads it once per process from
+# HKCU\Control Panel\Desktop\LogPixels (REG_DWORD), and from
+# HKCC\Software\Fonts\LogPixels when that is missing (both checked here:
+# 144 gives GetDeviceCaps(LOGPIXELSY) 144, SM_CXSMICON 24 and SM_CXICON 48 to
+# every process, aware or not); both are set, as Windows keeps them.
 if [ "${1:-}" = "--scaled" ]; then
     x11=$2
     shift 2
     for dpi in "$@"; do
-        make_scaled_prefix "$x11" "$dpi"
+        make_prefix_copy "$x11" "$x11-dpi$dpi" "$dpi DPI" \
+            "HKCU\Control Panel\Desktop|LogPixels|REG_DWORD|$dpi" \
+            "HKCC\Software\Fonts|LogPixels|REG_DWORD|$dpi"
     done
+    exit 0
+fi
+
+# Every program of the prefix runs in one X window, the virtual desktop
+# "Default", whose size ChangeDisplaySettingsEx changes as a real screen's
+# resolution; the desktop starts at the size given here.
+if [ "${1:-}" = "--desktop" ]; then
+    make_prefix_copy "$2" "$2-desktop" "virtual desktop $3" \
+        "HKCU\Software\Wine\Explorer|Desktop|REG_SZ|Default" \
+        "HKCU\Software\Wine\Explorer\Desktops|Default|REG_SZ|$3"
     exit 0
 fi
 
@@ -86,30 +106,16 @@ make_prefix() { # prefix, driver (null|x11)
     echo "Wine prefix ready: $prefix"
 }
 
-# A copy of a ready prefix that reports another Windows version (winecfg -v:
-# winxp, win7, win10, ...). Wine 8 offers nothing newer than Windows 10.
-make_version_prefix() { # ready prefix, new prefix, version
-    local prefix=$2
-    export WINEPREFIX=$prefix
-    if [ ! -f "$prefix/.orvu-ready" ]; then
-        echo "creating Wine prefix $prefix ($WINEARCH, $3)"
-        rm -rf "$prefix"
-        cp -a "$1" "$prefix"
-        rm -f "$prefix/.orvu-ready"
-        wine winecfg -v "$3" </dev/null >/dev/null 2>&1
-        wineserver -w
-        touch "$prefix/.orvu-ready"
-    fi
-    wineserver -p </dev/null >/dev/null 2>&1 || true
-    echo "Wine prefix ready: $prefix"
-}
-
+# The Windows version a prefix reports is the value that "winecfg -v"
+# writes (winxp, win7, win10, ...; Wine 8 offers nothing newer than
+# Windows 10). A 64-bit prefix is made afresh (wine64 beside wine32).
 if [ "${1:-}" = "--windows" ]; then
     x11=$2
-    make_version_prefix "$x11" "$x11-winxp" winxp
+    make_prefix_copy "$x11" "$x11-winxp" "Windows XP" "HKCU\Software\Wine|Version|REG_SZ|winxp"
     export WINEARCH=win64
     make_prefix "$x11-win64" x11
-    make_version_prefix "$x11-win64" "$x11-win10" win10
+    make_prefix_copy "$x11-win64" "$x11-win10" "64-bit, Windows 10" \
+        "HKCU\Software\Wine|Version|REG_SZ|win10"
     exit 0
 fi
 

@@ -48,6 +48,18 @@ void Ohmwatch::Init()
     m_pTray->Init();
 
     m_pPowerListener = new PowerListener();
+
+    // Economical: the loop waits for messages, and the status window asks
+    // for a tick when the system announces a change, from its timer, and
+    // (through the window manager) when a window closed. The first tick
+    // checks the status at start.
+    const unsigned int interval = PowerCheckInterval(m_settings);
+    WindowMain* statusWindow = dynamic_cast<WindowMain*>(m_pWindowManager->GetWindow(WindowIdMain));
+    if (interval > 0 && statusWindow != nullptr && statusWindow->WatchPower(interval))
+    {
+        Orvu::Core::SetRunMode(Orvu::RunMode::OnRequest);
+        Orvu::Core::RequestTick();
+    }
 }
 
 void Ohmwatch::Tick()

@@ -42,6 +42,9 @@ public:
 
     // Settings, plugins, window manager, the hidden status and alert
     // windows, the tray, the power listener; shows nothing but the icon.
+    // With PowerCheckSeconds 1 to 127 it has the run loop tick only on
+    // request: at start, when the system announces a power change, every
+    // that many seconds, and when a window closed.
     void Init() override;
     // Polls the power status; on a change updates the tray, applies the
     // alert rule and repaints a visible status window. Then deletes the

@@ -34,6 +34,13 @@ void SetDefaultSettings(Settings& settings)
     settings.AlertUseTransparency = true;
     settings.AlertOpacity = 100;
     settings.AlertImage = L"power-disconnected.png";
+    settings.PowerCheckSeconds = 0;
+}
+
+unsigned int PowerCheckInterval(const Settings& settings)
+{
+    return settings.PowerCheckSeconds > 0 ? static_cast<unsigned int>(settings.PowerCheckSeconds)
+                                          : 0u;
 }
 
 void ApplySettingsLine(const std::wstring& line, Settings& settings)
@@ -67,4 +74,6 @@ void ApplySettingsLine(const std::wstring& line, Settings& settings)
             static_cast<unsigned char>(OMath::Clamp(static_cast<float>(number), 0.0f, 100.0f));
     else if (key == L"AlertImage")
         settings.AlertImage = value;
+    else if (key == L"PowerCheckSeconds")
+        settings.PowerCheckSeconds = static_cast<signed char>(number);
 }

@@ -14,11 +14,18 @@ struct Settings
     bool AlertUseTransparency = false;
     unsigned char AlertOpacity = 0;
     std::wstring AlertImage;
+    signed char PowerCheckSeconds = 0;
 };
 
 // Alert shown on battery at any charge, transparent at full opacity, with
-// the picture "power-disconnected.png"; no low-power action.
+// the picture "power-disconnected.png"; no low-power action; the power
+// status checked on every idle pass.
 void SetDefaultSettings(Settings& settings);
+
+// Seconds between two checks of the power status when the monitor waits for
+// the system's power notifications (PowerCheckSeconds 1 to 127); 0 when it
+// checks on every idle pass of its run loop (0 or below).
+unsigned int PowerCheckInterval(const Settings& settings);
 
 // Reads "Ohmwatch.ini" from the current directory, or from the program's
 // folder when the current one has none (LocateDataFile), into settings,

@@ -1,4 +1,5 @@
 #include "Settings.h"
+#include "SettingsText.h"
 
 #include "DataFiles.h"
 
@@ -10,33 +11,15 @@
 namespace
 {
 
-// Reads one line of 8-bit text, each byte widened to the character of the
-// same code; the line feed, and a carriage return right before it, end the
-// line and are not stored. False at end of file.
-bool ReadLine(FILE* file, std::wstring& line)
+// The file's bytes, up to its end or the first read error.
+std::string ReadAll(FILE* file)
 {
-    line.clear();
-    int c = std::fgetc(file);
-    if (c == EOF)
-        return false;
-    while (c != EOF && c != '\n')
-    {
-        line.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-        c = std::fgetc(file);
-    }
-    if (c == '\n' && !line.empty() && line[line.size() - 1] == L'\r')
-        line.erase(line.size() - 1);
-    return true;
-}
-
-// Adds the line's bytes to the echo as they were read: each character holds
-// one byte, so no code page can refuse one. (C stdio rather than std::wcout,
-// whose locale machinery would make up most of the program's size.)
-void AddToEcho(const std::wstring& line, std::string& echo)
-{
-    for (wchar_t c : line)
-        echo.push_back(static_cast<char>(c));
-    echo.push_back('\n');
+    std::string bytes;
+    char chunk[4096];
+    size_t count;
+    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+        bytes.append(chunk, count);
+    return bytes;
 }
 
 } // namespace
@@ -50,14 +33,13 @@ bool ReadSettings(Settings& settings)
     if (file == nullptr)
         return false;
 
-    std::wstring line;
-    std::string echo;
-    while (ReadLine(file, line))
-    {
-        AddToEcho(line, echo);
-        ApplySettingsLine(line, settings);
-    }
+    const std::string bytes = ReadAll(file);
     std::fclose(file);
+    // The lines as read, in their file's bytes (UTF-16 text as UTF-8), with
+    // C stdio rather than std::wcout, whose locale machinery would make up
+    // most of the program's size.
+    std::string echo;
+    ApplySettingsText(bytes, settings, echo);
     // In one write: standard output is unbuffered, and the C runtime hands an
     // unbuffered stream to the system a byte at a time (under Wine each such
     // write costs tens of microseconds, over 1,400 bytes a good part of the

@@ -3,6 +3,7 @@
 #include "AlertRule.h"
 #include "Color.h"
 #include "DataFiles.h"
+#include "File.h"
 #include "Graphics.h"
 #include "LayeredWindow.h"
 #include "OPPicManager.h"
@@ -14,6 +15,24 @@ namespace
 
 const int kBannerWidth = 1400;
 const int kBannerHeight = 180;
+const wchar_t kBannerTitle[] = L"!!! Power disconnected !!!";
+const int kBannerTitleMargin = 18;
+const int kBannerTitleSize = 128;
+
+// The picture file the setting names, found as every data file is
+// (LocateDataFile); when that names no file, the name without the blanks at
+// its ends is found the same way (people type "AlertImage: picture.png").
+std::wstring AlertPictureFile(const std::wstring& name)
+{
+    const std::wstring located = LocateDataFile(name);
+    if (Orvu::File::Exists(located.c_str()))
+        return located;
+    const std::wstring::size_type first = name.find_first_not_of(L" \t");
+    if (first == std::wstring::npos)
+        return located;
+    const std::wstring trimmed = name.substr(first, name.find_last_not_of(L" \t") - first + 1);
+    return trimmed == name ? located : LocateDataFile(trimmed);
+}
 
 } // namespace
 
@@ -21,7 +40,8 @@ const int kBannerHeight = 180;
 // it: it is needed again at the next change.
 WindowAlert::WindowAlert(Ohmwatch* app)
     : MonitorWindow(app, Ohmwatch::WindowIdAlert, Closing::Hides), m_pPicture(nullptr),
-      m_bDismissed(false), m_bTransparent(app->m_settings.AlertUseTransparency)
+      m_bDismissed(false), m_bTransparent(app->m_settings.AlertUseTransparency), m_iVisibleLeft(0),
+      m_iVisibleWidth(0)
 {
 }
 
@@ -36,7 +56,7 @@ void WindowAlert::Setup()
 {
     if (m_pApp->m_pPicManager != nullptr)
         m_pPicture = m_pApp->m_pPicManager->LoadPicture(
-            LocateDataFile(m_pApp->m_settings.AlertImage).c_str());
+            AlertPictureFile(m_pApp->m_settings.AlertImage).c_str());
     // A picture that could not be made drawable would leave the alert
     // invisible (layered) or unpainted; the banner is shown instead.
     if (m_pPicture != nullptr && !m_pPicture->IsBuffered())
@@ -56,11 +76,7 @@ void WindowAlert::Setup()
     }
     Open(WS_POPUP, m_bTransparent ? WS_EX_LAYERED : 0, width, height,
          L"Ohmwatch - power disconnected");
-
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    // Signed: a window larger than the screen stays centred at a negative place.
-    SetPos((screenWidth - width) / 2, (screenHeight - height) / 2);
+    Place();
     SetTopMost(true);
 
     if (m_bTransparent)
@@ -87,10 +103,38 @@ void WindowAlert::Setup()
     }
 }
 
+void WindowAlert::Place()
+{
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const int width = GetWidth();
+    // Signed: a window larger than the screen stays centred at a negative place.
+    const int x = (screenWidth - width) / 2;
+    SetPos(x, (screenHeight - GetHeight()) / 2);
+
+    // The part of the window the screen shows, in window coordinates.
+    const int visibleLeft = x < 0 ? -x : 0;
+    const int visibleRight = screenWidth - x < width ? screenWidth - x : width;
+    const int visibleWidth = visibleRight > visibleLeft ? visibleRight - visibleLeft : 0;
+    if (visibleLeft != m_iVisibleLeft || visibleWidth != m_iVisibleWidth)
+    {
+        m_iVisibleLeft = visibleLeft;
+        m_iVisibleWidth = visibleWidth;
+        // The banner's text follows the visible part. (A layered window
+        // keeps its content wherever it goes.)
+        if (!m_bTransparent)
+            Repaint();
+    }
+}
+
 void WindowAlert::Show(int showCommand)
 {
     if (m_bDismissed)
         return;
+    // The screen may have changed since the alert was made or last shown: a
+    // laptop taken off its dock changes the resolution as the power goes.
+    if (showCommand != SW_HIDE)
+        Place();
     WindowBase::Show(showCommand);
 }
 
@@ -114,6 +158,11 @@ int WindowAlert::WndProc(Orvu::WindowBase* window, unsigned int message, unsigne
         window->Hide();
         m_bDismissed = true;
         break;
+    case WM_DISPLAYCHANGE:
+        // A hidden alert is placed when it is next shown.
+        if (IsVisible())
+            Place();
+        break;
     default:
         break;
     }
@@ -132,8 +181,30 @@ void WindowAlert::OnDraw(Orvu::Canvas* canvas, Orvu::Graphics* graphics)
     // stops at the display's width).
     graphics->FillRect(0, 0, canvas->GetWidth(), canvas->GetHeight());
     graphics->SetColor(Orvu::Color(0, 0, 0, 255));
-    graphics->SetFont(L"Ariel", true, false, true, Scaled(128));
-    graphics->DrawString(L"!!! Power disconnected !!!", Scaled(18), Scaled(18));
+
+    // The texts go into the part of the banner the screen shows; the title
+    // is made smaller where it would not fit, and stays centred on its line.
+    const int margin = Scaled(kBannerTitleMargin);
+    const int room = m_iVisibleWidth - 2 * margin;
+    const int fullSize = Scaled(kBannerTitleSize);
+    int size = fullSize;
+    graphics->SetFont(L"Ariel", true, false, true, size);
+    int titleWidth = graphics->GetTextSize(kBannerTitle).cx;
+    if (titleWidth > room && titleWidth > 0 && room > 0)
+    {
+        size = MulDiv(size, room, titleWidth);
+        graphics->SetFont(L"Ariel", true, false, true, size);
+        // Glyph widths are rounded at each size: a step or two may remain.
+        for (int step = 0; step < 8 && size > 1; ++step)
+        {
+            titleWidth = graphics->GetTextSize(kBannerTitle).cx;
+            if (titleWidth <= room)
+                break;
+            --size;
+            graphics->SetFont(L"Ariel", true, false, true, size);
+        }
+    }
+    graphics->DrawString(kBannerTitle, m_iVisibleLeft + margin, margin + (fullSize - size) / 2);
     graphics->SetFont(L"Ariel", true, false, false, Scaled(16));
-    graphics->DrawString(L"Left click to dismiss", Scaled(4), Scaled(160));
+    graphics->DrawString(L"Left click to dismiss", m_iVisibleLeft + Scaled(4), Scaled(160));
 }

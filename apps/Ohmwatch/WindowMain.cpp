@@ -1,6 +1,7 @@
 #include "WindowMain.h"
 
 #include "Color.h"
+#include "Core.h"
 #include "Graphics.h"
 #include "Ohmwatch.h"
 
@@ -61,6 +62,21 @@ void WindowMain::Setup()
 {
     Open(kCaptionStyle, 0, Scaled(kClientWidth), Scaled(kClientHeight), L"Ohmwatch");
     SetTopMost(true);
+}
+
+bool WindowMain::WatchPower(unsigned int seconds)
+{
+    return m_powerWatch.Start(GetHandle(), seconds);
+}
+
+int WindowMain::WndProc(Orvu::WindowBase* window, unsigned int message, unsigned int wParam,
+                        long lParam)
+{
+    // The tick checks the power status; the message itself goes on to its
+    // default processing (WM_POWERBROADCAST: TRUE, every request granted).
+    if (m_powerWatch.CallsForCheck(message, wParam))
+        Orvu::Core::RequestTick();
+    return MonitorWindow::WndProc(window, message, wParam, lParam);
 }
 
 void WindowMain::OnDraw(Orvu::Canvas*, Orvu::Graphics* g)

@@ -1,5 +1,7 @@
 #include "WindowManager.h"
 
+#include "Core.h"
+
 WindowManager::WindowManager() = default;
 
 WindowManager::~WindowManager()
@@ -26,6 +28,8 @@ bool WindowManager::RemoveWindow(int id)
     if (m_windows.find(id) == m_windows.end())
         return false;
     m_closed.push_back(id);
+    // A loop that ticks only on request deletes the window at once too.
+    Orvu::Core::RequestTick();
     return true;
 }
 

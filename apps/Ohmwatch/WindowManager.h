@@ -8,8 +8,8 @@
 // Owns the monitor's windows and finds them by id (1 status, 2 alert,
 // 5 about, 6 options). A window that closes for good asks for its removal;
 // the window is deleted only at the next DestroyClosed, which the
-// application calls at the end of each tick, so no window is ever deleted
-// while one of its own handlers runs.
+// application calls at the end of each tick (a removal asks the run loop for
+// one), so no window is ever deleted while one of its own handlers runs.
 class WindowManager
 {
 public:

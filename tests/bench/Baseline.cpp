@@ -9,6 +9,13 @@
 //                                 the monitor's tooltip text and a stock icon,
 //                                 and shows the popup off mains power (hides
 //                                 it on mains power)
+//   bench_baseline.exe blocked    one hidden window and a loop blocked in
+//                                 GetMessage: the floor of a windowed program
+//                                 that waits for messages and does nothing
+//   bench_baseline.exe timer MS   the same window woken by a timer every MS
+//                                 milliseconds to read the power status: the
+//                                 floor of a program that must look that
+//                                 often where nothing announces a change
 //   bench_baseline.exe picture PATH   the notifier, which before its icon
 //                                 reads the picture at PATH through GDI+
 //                                 (loaded for that read only) into 32-bit
@@ -23,6 +30,7 @@
 #include <gdiplus.h>
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
@@ -162,10 +170,48 @@ private:
     NOTIFYICONDATAW m_icon;
 };
 
+LRESULT CALLBACK PollingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER)
+    {
+        SYSTEM_POWER_STATUS status;
+        GetSystemPowerStatus(&status);
+        return 0;
+    }
+    return PlainProc(window, message, wParam, lParam);
+}
+
+// Without a period: never wakes by itself.
+int RunBlocked(HINSTANCE instance, UINT periodMs)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = PollingProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = L"BenchBlocked";
+    if (!RegisterClassW(&windowClass))
+        return 1;
+    const HWND hidden = CreateWindowExW(0, windowClass.lpszClassName, L"Blocked",
+                                        WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                        instance, nullptr);
+    if (!hidden || (periodMs > 0 && SetTimer(hidden, 1, periodMs, nullptr) == 0))
+        return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+    {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    if (std::strstr(commandLine, "blocked") != nullptr)
+        return RunBlocked(instance, 0);
+    if (const char* timer = std::strstr(commandLine, "timer "))
+        return RunBlocked(instance, static_cast<UINT>(std::atoi(timer + 6)));
     const char* picture = std::strstr(commandLine, "picture ");
     const bool notify = picture != nullptr || std::strstr(commandLine, "notifier") != nullptr;
     if (!notify && std::strstr(commandLine, "loop") == nullptr)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <stdexcept>
 #include <thread>
 
@@ -166,6 +167,8 @@ TEST(RunLoop, WaitingModeNeverTicks)
         trace, false,
         [](Trace&)
         {
+            // Only the on-request mode acts on a request.
+            Orvu::Core::RequestTick();
             // End the loop from another thread after a while with no messages.
             const DWORD loopThread = GetCurrentThreadId();
             std::thread(
@@ -180,6 +183,89 @@ TEST(RunLoop, WaitingModeNeverTicks)
     EXPECT_EQ(9, code);
     EXPECT_EQ(0, trace.ticks);
     EXPECT_EQ(1, trace.releases);
+}
+
+TEST(RunLoop, OnRequestModeTicksOncePerRequestWhenTheQueueIsEmpty)
+{
+    // Asks for a tick while it handles WM_APP.
+    struct Requester : Orvu::WindowProc
+    {
+        int WndProc(Orvu::WindowBase* window, unsigned int msg, unsigned int wParam,
+                    long lParam) override
+        {
+            if (msg == WM_APP)
+                Orvu::Core::RequestTick();
+            return static_cast<int>(DefWindowProcW(window->GetHandle(), msg, wParam, lParam));
+        }
+    };
+    Requester requester;
+    Orvu::WindowBase window;
+    window.Create(WS_OVERLAPPEDWINDOW, 0, nullptr);
+    window.SetWndProc(&requester);
+
+    static std::atomic<int> ticks;
+    static std::atomic<int> ticksWhileIdle;
+    static std::atomic<int> ticksAfterSentRequest;
+    static std::atomic<DWORD> sentRequestTickMs;
+    static bool queueWasEmptyAtFirstTick;
+    static Orvu::RunMode modeInInit;
+    ticks = 0;
+    ticksWhileIdle = -1;
+    ticksAfterSentRequest = -1;
+    sentRequestTickMs = 0;
+    queueWasEmptyAtFirstTick = false;
+    static HWND target;
+    target = window.GetHandle();
+
+    Trace trace;
+    const int code = RunScripted(
+        trace, true,
+        [](Trace&)
+        {
+            Orvu::Core::SetRunMode(Orvu::RunMode::OnRequest);
+            modeInInit = Orvu::Core::GetRunMode();
+            // Two requests before the tick are one; the tick waits for the
+            // messages.
+            Orvu::Core::RequestTick();
+            Orvu::Core::RequestTick();
+            for (int i = 0; i < 50; ++i)
+                PostThreadMessageW(GetCurrentThreadId(), WM_APP + 1, i, 0);
+            const DWORD loopThread = GetCurrentThreadId();
+            std::thread(
+                [loopThread]
+                {
+                    Sleep(300);
+                    ticksWhileIdle = ticks.load();
+                    // Sent from another thread, as the system's broadcasts
+                    // are: handled while the loop waits, which must wake.
+                    const DWORD sent = GetTickCount();
+                    SendMessageW(target, WM_APP, 0, 0);
+                    while (ticks < 2 && GetTickCount() - sent < 2000)
+                        Sleep(1);
+                    sentRequestTickMs = GetTickCount() - sent;
+                    Sleep(300);
+                    ticksAfterSentRequest = ticks.load();
+                    PostThreadMessageW(loopThread, WM_QUIT, 4, 0);
+                })
+                .detach();
+        },
+        [](Trace&)
+        {
+            if (++ticks == 1)
+            {
+                MSG msg;
+                queueWasEmptyAtFirstTick = !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+            }
+        });
+
+    EXPECT_EQ(Orvu::RunMode::OnRequest, modeInInit);
+    EXPECT_EQ(4, code);
+    EXPECT_EQ(1, trace.releases);
+    EXPECT_TRUE(queueWasEmptyAtFirstTick);
+    EXPECT_EQ(1, ticksWhileIdle) << "one tick for the requests of Init, none while idle";
+    EXPECT_LT(sentRequestTickMs.load(), 500u) << "a request from a sent message must wake the loop";
+    EXPECT_EQ(2, ticksAfterSentRequest);
+    EXPECT_EQ(Orvu::RunMode::Continuous, Orvu::Core::GetRunMode()) << "no loop runs any more";
 }
 
 TEST(RunLoop, TickWaitsUntilEveryPendingMessageIsHandled)

@@ -23,8 +23,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -536,6 +538,142 @@ TEST_F(MonitorApp, ReleaseRemovesTheIconAndDestroysTheWindows)
     EXPECT_FALSE(IsWindow(alert));
     EXPECT_EQ(nullptr, m_app->m_pWindowManager);
     EXPECT_EQ(nullptr, m_app->m_pTray);
+}
+
+namespace
+{
+
+// The monitor as the program runs it, in a folder of its own with the given
+// settings (no plugins there: the alert is the banner), counting its ticks
+// and the run mode they came in. Another thread drives it from outside.
+struct RunRecord
+{
+    std::atomic<int> ticks{0};
+    std::atomic<int> onRequestTicks{0};
+    std::atomic<bool> aboutDeleted{false};
+    HWND statusWindow = nullptr;
+    HWND aboutWindow = nullptr;
+};
+
+class CountingMonitor : public Ohmwatch
+{
+public:
+    CountingMonitor(RunRecord& record, void (*script)(RunRecord&, DWORD loopThread))
+        : m_record(record), m_script(script)
+    {
+    }
+    void Init() override
+    {
+        Ohmwatch::Init();
+        m_record.statusWindow = m_pWindowManager->GetWindow(WindowIdMain)->GetHandle();
+        WindowAbout* about = new WindowAbout(this);
+        about->Setup();
+        m_pWindowManager->AddWindow(WindowIdAbout, about);
+        m_record.aboutWindow = about->GetHandle();
+        std::thread(m_script, std::ref(m_record), GetCurrentThreadId()).detach();
+    }
+    void Tick() override
+    {
+        ++m_record.ticks;
+        if (Orvu::Core::GetRunMode() == Orvu::RunMode::OnRequest)
+            ++m_record.onRequestTicks;
+        Ohmwatch::Tick();
+        m_record.aboutDeleted = m_pWindowManager->GetWindow(WindowIdAbout) == nullptr;
+    }
+
+private:
+    RunRecord& m_record;
+    void (*m_script)(RunRecord&, DWORD);
+};
+
+// Runs the monitor in a fresh folder holding the settings line; returns the
+// exit code.
+int RunMonitorWith(const char* settingsLine, RunRecord& record,
+                   void (*script)(RunRecord&, DWORD loopThread))
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"ohmwatch-run-test";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(folder.c_str());
+    FILE* ini = _wfopen(L"Ohmwatch.ini", L"wb");
+    if (ini != nullptr)
+    {
+        fprintf(ini, "%s\r\n", settingsLine);
+        fclose(ini);
+    }
+    // Windows deleted without a handler (an earlier run's) posted the quit
+    // message, which would end this run at once.
+    int pending;
+    QuitPosted(pending);
+    const int code = Orvu::Core::Run(new CountingMonitor(record, script), true);
+    DeleteFileW(L"Ohmwatch.ini");
+    SetCurrentDirectoryW(previous);
+    RemoveDirectoryW(folder.c_str());
+    return code;
+}
+
+// Waits up to a second for the tick count to reach count.
+bool AwaitTicks(const RunRecord& record, int count)
+{
+    for (int waited = 0; waited < 1000 && record.ticks < count; waited += 5)
+        Sleep(5);
+    return record.ticks >= count;
+}
+
+} // namespace
+
+TEST(MonitorRun, EconomicalWatchTicksAtStartOnPowerNewsAndForClosedWindowsOnly)
+{
+    ShellRecorder shell;
+    ASSERT_TRUE(shell.Created());
+    static int idleTicks, newsTicks, otherBroadcastTicks, closeTicks;
+    idleTicks = newsTicks = otherBroadcastTicks = closeTicks = -1;
+    RunRecord record;
+    // 300 keeps its lowest 8 bits, 44: a check every 44 s, far beyond this test.
+    const int code = RunMonitorWith("PowerCheckSeconds:300", record, [](RunRecord& r, DWORD loop)
+    {
+        Sleep(400);
+        idleTicks = r.ticks;
+        PostMessageW(r.statusWindow, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
+        AwaitTicks(r, 2);
+        newsTicks = r.ticks;
+        PostMessageW(r.statusWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+        Sleep(300);
+        otherBroadcastTicks = r.ticks;
+        PostMessageW(r.aboutWindow, WM_CLOSE, 0, 0);
+        AwaitTicks(r, 3);
+        Sleep(100);
+        closeTicks = r.ticks;
+        // What "Exit" does.
+        PostThreadMessageW(loop, WM_QUIT, 0, 0);
+    });
+
+    EXPECT_EQ(0, code);
+    EXPECT_EQ(1, idleTicks) << "one check at start, none while nothing happens";
+    EXPECT_EQ(2, newsTicks) << "a power status broadcast is checked at once";
+    EXPECT_EQ(2, otherBroadcastTicks) << "a suspend announcement is no reason to check";
+    EXPECT_EQ(3, closeTicks) << "a closed window is deleted at once";
+    EXPECT_TRUE(record.aboutDeleted);
+    EXPECT_EQ(record.ticks.load(), record.onRequestTicks.load());
+    ASSERT_FALSE(shell.Calls().empty());
+    bool statusShown = false;
+    for (const ShellCall& call : shell.Calls())
+        statusShown = statusShown || (call.code == NIM_MODIFY && call.tip != L"Ohmwatch");
+    EXPECT_TRUE(statusShown) << "the check at start shows the status in the tooltip";
+    EXPECT_EQ(2u, shell.Calls().back().code) << "Release took the icon away";
+
+    // 200 is -56 after the 8-bit cut: the continuous check of every idle pass.
+    RunRecord continuous;
+    EXPECT_EQ(0, RunMonitorWith("PowerCheckSeconds:200", continuous, [](RunRecord&, DWORD loop)
+    {
+        Sleep(300);
+        PostThreadMessageW(loop, WM_QUIT, 0, 0);
+    }));
+    EXPECT_GT(continuous.ticks.load(), 10);
+    EXPECT_EQ(0, continuous.onRequestTicks.load());
 }
 
 // About closed, then chosen again before the next tick (its object is still

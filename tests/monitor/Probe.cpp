@@ -11,6 +11,23 @@
 //   monitor_probe close TITLE
 //   monitor_probe menu DOWNS      (DOWNS x Down then Return; 0: Escape)
 //   monitor_probe class CLASS     (every top-level window of that class)
+//   monitor_probe broadcast power|resume [FILE]  (as Windows announces a
+//                                  change of the power status, or a resume
+//                                  from sleep, to every top-level window:
+//                                  WM_POWERBROADCAST with
+//                                  PBT_APMPOWERSTATUSCHANGE or
+//                                  PBT_APMRESUMEAUTOMATIC; with FILE, once
+//                                  that file exists, looking every
+//                                  millisecond for up to 10 s; prints at= of
+//                                  the moment it sent and done= of the
+//                                  moment every window had answered)
+//   monitor_probe post power|resume [FILE]  (the same announcement posted to
+//                                  every top-level window, without waiting
+//                                  for any; prints at=)
+//   monitor_probe display WxH|now (changes the resolution of the screen to W x H
+//                                  with ChangeDisplaySettingsExW, or not with
+//                                  "now"; prints result=<its result> and
+//                                  screen=WxH as the system then reports it)
 //   monitor_probe icon EXE ID[@SIZE]...  (per ID, the icon resource of EXE at
 //                                  SIZE x SIZE pixels, 16 by default, as the
 //                                  test shell logs icons:
@@ -234,6 +251,8 @@ int ListClass(const wchar_t* className)
 
 // Loads the icon the way the program's tray icon does (the group's image of
 // that size, default colours) and prints the sums the test shell logs for it.
+int Usage();
+
 int PrintIconSums(const wchar_t* exe, char** ids, int count)
 {
     HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -266,9 +285,66 @@ int PrintIconSums(const wchar_t* exe, char** ids, int count)
     return missing == 0 ? 0 : 1;
 }
 
+// Sends WM_POWERBROADCAST to every top-level window and returns once each
+// has answered (or hung for two seconds), as the system's announcement does;
+// or posts it to each.
+int Broadcast(const std::string& event, const wchar_t* whenFile, bool post)
+{
+    WPARAM code = 0;
+    if (event == "power")
+        code = PBT_APMPOWERSTATUSCHANGE;
+    else if (event == "resume")
+        code = PBT_APMRESUMEAUTOMATIC;
+    else
+        return 2;
+    if (whenFile != nullptr)
+    {
+        const DWORD start = GetTickCount();
+        while (GetFileAttributesW(whenFile) == INVALID_FILE_ATTRIBUTES)
+        {
+            if (GetTickCount() - start > 10000)
+                return 1;
+            Sleep(1);
+        }
+    }
+    const unsigned long long sent = Now();
+    if (post)
+    {
+        if (!PostMessageW(HWND_BROADCAST, WM_POWERBROADCAST, code, 0))
+            return 1;
+        wprintf(L"at=%llu\n", sent);
+        return 0;
+    }
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(HWND_BROADCAST, WM_POWERBROADCAST, code, 0, SMTO_ABORTIFHUNG, 2000,
+                            &result) == 0)
+        return 1;
+    wprintf(L"at=%llu\ndone=%llu\n", sent, Now());
+    return 0;
+}
+
+int Display(const char* size)
+{
+    LONG result = DISP_CHANGE_SUCCESSFUL;
+    if (strcmp(size, "now") != 0)
+    {
+        DEVMODEW mode;
+        ZeroMemory(&mode, sizeof(mode));
+        mode.dmSize = sizeof(mode);
+        if (sscanf(size, "%lux%lu", &mode.dmPelsWidth, &mode.dmPelsHeight) != 2)
+            return Usage();
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        result = ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+    }
+    wprintf(L"result=%ld screen=%dx%d\n", result, GetSystemMetrics(SM_CXSCREEN),
+            GetSystemMetrics(SM_CYSCREEN));
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 int Usage()
 {
-    fprintf(stderr, "usage: monitor_probe list|await|close TITLE ... | menu DOWNS\n");
+    fprintf(stderr, "usage: monitor_probe list|await|close TITLE ... | menu DOWNS | "
+                    "broadcast power|resume\n");
     return 2;
 }
 
@@ -281,6 +357,10 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     if (command == "menu")
         return DriveMenu(atoi(argv[2]));
+    if (command == "broadcast" || command == "post")
+        return Broadcast(argv[2], argc >= 4 ? Widen(argv[3]).c_str() : nullptr, command == "post");
+    if (command == "display")
+        return Display(argv[2]);
     const std::wstring title = Widen(argv[2]);
     if (command == "class")
         return ListClass(title.c_str());

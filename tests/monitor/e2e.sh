@@ -8,7 +8,8 @@
 #   e2e.sh PROBE_EXE TEST_SHELL_EXE
 #
 # Needs DISPLAY (an X server of 1366 x 768), WINEPREFIX, ORVU_OUTPUT_DIR and
-# ORVU_SOURCE_DIR, as CTest gives them. Screenshots land in
+# ORVU_SOURCE_DIR, as CTest gives them; the scenario "undock" needs a Wine
+# virtual desktop (scripts/wine-prefix.sh --desktop) of 1366 x 768. Screenshots land in
 # $ORVU_SCREENSHOT_DIR when it is set (scripts/screenshots.sh), otherwise in a
 # temporary folder that is removed at the end. ORVU_E2E_ONLY=name runs one
 # scenario. The scenario "scaled" runs only so, with ORVU_E2E_DPI set to the
@@ -129,6 +130,23 @@ is_red() {
     [ "$("$convert" "$1" -format '%[fx:int(255*p{700,4}.r)],%[fx:int(255*p{700,4}.g)] %[fx:int(255*p{1000,170}.r)],%[fx:int(255*p{1000,170}.g)] %[fx:int(255*p{1362,4}.r)]' info:)" = "255,0 255,0 255" ]
 }
 
+# The status window's gauge at (240, 64): green,red of the pixel there.
+gauge_is() { # green,red, screenshot of the client area
+    [ "$("$convert" "$2" -format '%[fx:int(255*p{240,64}.g)],%[fx:int(255*p{240,64}.r)]' info:)" = "$1" ]
+}
+
+# Whether the banner's dark text lies wholly on a screenshot as wide as the
+# screen, clear of both edges, its title spread over more than half of it.
+text_on_screen() { # screen width, shot
+    local box w x
+    box=$("$convert" "$2" -channel R -separate +channel -negate -threshold 50% -format '%@' info:)
+    w=${box%%x*}
+    x=${box#*+}
+    x=${x%%+*}
+    log "$(basename "$2"): the text spans x = $x to $((x + w - 1)) of 0 to $(($1 - 1))"
+    [ "$x" -ge 2 ] && [ $((x + w)) -le $(($1 - 2)) ] && [ "$w" -gt $(($1 / 2)) ]
+}
+
 # A point inside the picture where it is fully opaque, for clicking.
 opaque_point() {
     "$convert" "$picture" -alpha extract -threshold 99% -morphology Erode Disk:3 \
@@ -222,9 +240,6 @@ scenario_defaults() {
     ox=$(field "$line" ox)
     oy=$(field "$line" oy)
     # The gauge's green level: at 44 % it reaches y = 96 - 37, at 30 % only 96 - 25.
-    gauge_is() { # green,red at (240, 64), shot
-        [ "$("$convert" "$2" -format '%[fx:int(255*p{240,64}.g)],%[fx:int(255*p{240,64}.r)]' info:)" = "$1" ]
-    }
     check "the gauge is green at y = 64 at 44 %" shot_until status-44 "$ox" "$oy" 280 104 gauge_is 200,0
     set_battery battery 30
     expect_tray "Ohmwatch - 30%" 1040
@@ -401,6 +416,7 @@ scenario_banner() {
         [ "$(field "$line" x),$(field "$line" y),$(field "$line" w),$(field "$line" h)" = "-17,294,1400,180" ]
     check "the banner is not layered" [ "$(field "$line" layered)" = 0 ]
     check "the banner is red with its texts" shot_until banner 0 294 1366 180 is_red
+    check "the banner's whole text is on the screen" text_on_screen 1366 "$shots/banner.png"
     exit_through_menu
     stop_shell
 }
@@ -428,6 +444,80 @@ scenario_bad_plugins() {
     stop_shell
     check "the plugins threw from Version, Create, Load and Release" \
         [ "$(tr -d '\r' <"$app/threw.log" | sort | tr '\n' ' ')" = "Create threw Load threw Release threw Version threw " ]
+}
+
+# The economical watch (PowerCheckSeconds 1 to 127): the run loop waits for
+# messages, and the monitor checks the power status at start, when the
+# system announces a change (the probe stands in for Windows, whose
+# announcements Wine never sends) and every N seconds. To the user it is the
+# designed monitor: the same tray, alert, status window, windows and "Exit".
+scenario_economical() {
+    log "== PowerCheckSeconds:2: start on mains, an unannounced unplug, alert, plug in, exit"
+    prepare_app economical 'PowerCheckSeconds:2'
+    set_battery ac 80
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    check "no window is visible at start" [ "$(visible_windows)" = 0 ]
+    local t0 t1
+    t0=$(date +%s%N)
+    set_battery battery 60
+    wait_until 5 tray_shows "Ohmwatch - 60%" 1060 || true
+    t1=$(date +%s%N)
+    expect_tray "Ohmwatch - 60%" 1060 1
+    check "an unannounced unplugging is seen within 2 s ($(((t1 - t0) / 1000000)) ms)" \
+        [ $(((t1 - t0) / 1000000)) -lt 2500 ]
+    check "the alert is visible" probe_ok await "$alert_title" visible 1000
+    set_battery ac 80
+    expect_tray "Ohmwatch - charging (80%)" 2080
+    check "plugged in, the alert hides" probe_ok await "$alert_title" hidden 1000
+    exit_through_menu
+    stop_shell
+
+    # A check every 127 s (383 after the 8-bit cut): within this run only
+    # the announcements make the monitor look.
+    log "== PowerCheckSeconds:383: announced changes, status window, about, exit"
+    prepare_app economical-announced 'PowerCheckSeconds:383'
+    set_battery ac 80
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    set_battery battery 60
+    sleep 1
+    check "unannounced, the unplugging waits for the timer" tray_shows "Ohmwatch - charging (80%)" 2080
+    check "unannounced, no alert yet" is_hidden "$alert_title"
+    t0=$(date +%s%N)
+    probe_ok broadcast power || fail "the power broadcast did not go out"
+    check "announced, the alert shows at once" probe_ok await "$alert_title" visible 1000
+    wait_until 1 tray_shows "Ohmwatch - 60%" 1060 || true
+    t1=$(date +%s%N)
+    expect_tray "Ohmwatch - 60%" 1060 0
+    log "announced unplugging to tooltip: $(((t1 - t0) / 1000000)) ms"
+    shell_command dblclick
+    local line
+    line=$(probe await Ohmwatch visible 3000 | head -1)
+    check "the status window shows the gauge green at y = 64 at 60 %" \
+        shot_until status-economical "$(field "$line" ox)" "$(field "$line" oy)" 280 104 gauge_is 200,0
+    probe_ok close Ohmwatch
+    set_battery ac 80
+    probe_ok broadcast resume || fail "the resume broadcast did not go out"
+    expect_tray "Ohmwatch - charging (80%)" 2080 1
+    check "plugged in and announced as a resume, the alert hides" \
+        probe_ok await "$alert_title" hidden 1000
+    # A closed window is deleted at once: "About" right after closing gives
+    # a new one.
+    local first second
+    choose_menu 2 || fail "the menu did not open for About"
+    first=$(probe await "Ohmwatch - About" visible 3000 | head -1)
+    probe_ok close "Ohmwatch - About"
+    check "closing \"Ohmwatch - About\" destroys it" probe_ok await "Ohmwatch - About" absent 3000
+    choose_menu 2 || fail "the menu did not open for About again"
+    second=$(probe await "Ohmwatch - About" visible 3000 | head -1)
+    check "\"About\" right after closing gives a new window" \
+        [ -n "$second" -a "$(field "$second" hwnd)" != "$(field "$first" hwnd)" ]
+    probe_ok close "Ohmwatch - About"
+    exit_through_menu
+    stop_shell
 }
 
 # Started with another current folder (a Run key, a scheduled task, a
@@ -682,7 +772,121 @@ scenario_scaled() {
     stop_shell
 }
 
-for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins reported foreign_folder}; do
+# Settings files as Notepad saves them: UTF-8 with and without the mark,
+# "Unicode" (UTF-16 with the mark), and the 8-bit Latin-1 of older editors.
+scenario_encodings() {
+    log "== settings in UTF-8, UTF-8 with mark, UTF-16 and Latin-1; a blank after the colon"
+    # A picture of its own size, so that the alert's size tells which file it shows.
+    "$convert" "$picture" -resize 300x200! "PNG32:$work/named.png"
+    utf16() { printf '\xff\xfe'; printf "$@" | iconv -f UTF-8 -t UTF-16LE; }
+    start_shell
+    local case label file format size line mark
+    # label | picture file | settings file's bytes (printf format)
+    for case in "utf8|Zoë.png|AlertImage:Zoë.png\n" "latin1|Zoë.png|AlertImage:Zo\xeb.png\n" \
+        "chinese|图片.png|AlertImage:图片.png\r\n" \
+        "blank|power-disconnected.png|AlertImage: power-disconnected.png\n"; do
+        IFS='|' read -r label file format <<<"$case"
+        prepare_app "encoding-$label"
+        printf "$format" >"$app/Ohmwatch.ini"
+        [ "$file" = power-disconnected.png ] || cp "$work/named.png" "$app/$file"
+        set_battery battery 60
+        start_app
+        line=$(probe await "$alert_title" visible 20000 | head -1)
+        [ "$file" = power-disconnected.png ] && size=${picture_w}x${picture_h} || size=300x200
+        check "$label: the alert shows $file" \
+            [ "$(field "$line" layered),$(field "$line" w)x$(field "$line" h)" = "1,$size" ]
+        exit_through_menu
+    done
+    for label in utf16 utf8-mark; do
+        prepare_app "encoding-$label"
+        if [ "$label" = utf16 ]; then
+            utf16 'AlertShowPercent:30\r\nAlertImage:Zoë.png\r\n' >"$app/Ohmwatch.ini"
+        else
+            printf '\xef\xbb\xbfAlertShowPercent:30\r\nAlertImage:Zoë.png\r\n' >"$app/Ohmwatch.ini"
+        fi
+        cp "$work/named.png" "$app/Zoë.png"
+        set_battery battery 60
+        mark=$(wc -l <"$shell_log")
+        start_app
+        # This monitor's own first tooltip, not the one before it.
+        wait_until 20 bash -c "tail -n +$((mark + 1)) '$shell_log' | grep -q 'tip=\"Ohmwatch - 60%\"'" ||
+            fail "$label: the monitor did not show its icon"
+        check "$label: AlertShowPercent:30 on line 1 keeps the alert hidden at 60 %" \
+            stays_hidden "$alert_title"
+        set_battery battery 25
+        line=$(probe await "$alert_title" visible 3000 | head -1)
+        check "$label: at 25 % the alert shows Zoë.png" \
+            [ "$(field "$line" visible),$(field "$line" w)x$(field "$line" h)" = "1,300x200" ]
+        exit_through_menu
+        # One line echoed per line read, in UTF-8 for both.
+        check "$label: the lines were echoed in UTF-8" \
+            diff <(tr -d '\r' <"$app/stdout.txt") <(printf 'AlertShowPercent:30\nAlertImage:Zoë.png\n')
+    done
+    stop_shell
+}
+
+# A laptop taken off its dock: the resolution changes as the power goes.
+# Runs only in a Wine virtual desktop, whose size the probe changes.
+scenario_undock() {
+    log "== undocking: the alert follows the screen's changes"
+    local x y line
+    set_display 1366x768 || return
+    prepare_app undock
+    set_battery ac 80
+    start_shell
+    start_app
+    expect_tray "Ohmwatch - charging (80%)" 2080 20
+    shell_command dblclick
+    local status
+    status=$(probe await Ohmwatch visible 3000 | head -1)
+    log "status window: $status"
+    # The desktop where the alert goes after the change, for the blend.
+    x=$(((800 - picture_w) / 2))
+    y=$(((600 - picture_h) / 2))
+    screenshot undock-desktop "$x" "$y" "$picture_w" "$picture_h"
+    set_battery battery 60
+    probe_ok await "$alert_title" visible 3000 || fail "the alert did not show"
+    check "at 1366 x 768 the alert is centred" \
+        alert_at $(((1366 - picture_w) / 2)) $(((768 - picture_h) / 2))
+    set_display 800x600
+    check "after a change to 800 x 600 the shown alert is at $x, $y" wait_until 3 alert_at "$x" "$y"
+    line=$(window_line Ohmwatch)
+    check "the status window is not moved" \
+        [ "$(field "$line" x),$(field "$line" y)" = "$(field "$status" x),$(field "$status" y)" ]
+    expected_transparent "$shots/undock-desktop.png" "$work/expected-undock.png"
+    check "the moved alert still shows its picture" \
+        shot_until alert-undocked "$x" "$y" "$picture_w" "$picture_h" looks_like "$work/expected-undock.png"
+    # An alert shown later is centred on the screen of its own moment.
+    set_battery ac 60
+    probe_ok await "$alert_title" hidden 3000 || fail "mains power did not hide the alert"
+    set_display 1024x768
+    set_battery battery 55
+    probe_ok await "$alert_title" visible 3000 || fail "the alert did not show again"
+    check "shown again after a change to 1024 x 768 the alert is centred there" \
+        alert_at $(((1024 - picture_w) / 2)) $(((768 - picture_h) / 2))
+    exit_through_menu
+    stop_shell
+
+    # The banner, wider than the screen: its text stays whole on the screen.
+    set_display 800x600
+    prepare_app undock-banner 'AlertImage:no-such-picture.png'
+    set_battery battery 60
+    start_shell
+    start_app
+    probe_ok await "$alert_title" visible 20000 || fail "the banner did not show"
+    check "at 800 x 600 the banner is at -300, 210" alert_at -300 210
+    check "at 800 x 600 the banner's whole text is on the screen" \
+        shot_until banner-800 0 210 800 180 text_on_screen 800
+    set_display 1024x768
+    check "after a change to 1024 x 768 the banner is at -188, 294" wait_until 3 alert_at -188 294
+    check "at 1024 x 768 the banner's whole text is on the screen" \
+        shot_until banner-1024 0 294 1024 180 text_on_screen 1024
+    exit_through_menu
+    stop_shell
+    set_display 1366x768
+}
+
+for scenario in ${ORVU_E2E_ONLY:-defaults threshold switched_off opaque banner bad_plugins reported foreign_folder encodings economical}; do
     "scenario_$scenario"
 done
 

@@ -371,7 +371,9 @@ TEST(SampleSettings, CopyBesideTheProgramMatchesTheSource)
     EXPECT_EQ(Lines("Ohmwatch.ini"), original);
 }
 
-TEST(SampleSettings, NamesEveryKeyWithItsDefaultAndNothingElse)
+// The sample sets the economical watch (every 2 s); every other key holds its
+// default.
+TEST(SampleSettings, NamesEveryKeyWithItsDefaultButTheEconomicalWatch)
 {
     // Start from values that differ from every default: whatever the sample
     // leaves out stays different.
@@ -383,6 +385,7 @@ TEST(SampleSettings, NamesEveryKeyWithItsDefaultAndNothingElse)
     read.AlertUseTransparency = false;
     read.AlertOpacity = 55;
     read.AlertImage = L"other.png";
+    read.PowerCheckSeconds = 55;
     ASSERT_TRUE(ReadSettings(read));
 
     Settings defaults;
@@ -394,12 +397,13 @@ TEST(SampleSettings, NamesEveryKeyWithItsDefaultAndNothingElse)
     EXPECT_EQ(read.AlertUseTransparency, defaults.AlertUseTransparency);
     EXPECT_EQ(read.AlertOpacity, defaults.AlertOpacity);
     EXPECT_EQ(read.AlertImage, defaults.AlertImage);
+    EXPECT_EQ(2u, PowerCheckInterval(read));
 
     // Every line that is not a comment names a known key exactly once
     // (a blank before the colon or a misspelt key would be ignored).
     const std::set<std::string> keys = {"LowPowerDoAction", "LowPowerActionPercent", "AlertDoShow",
                                         "AlertShowPercent", "AlertUseTransparency",  "AlertOpacity",
-                                        "AlertImage"};
+                                        "AlertImage",       "PowerCheckSeconds"};
     std::multiset<std::string> found;
     for (const std::string& line : Lines("Ohmwatch.ini"))
     {

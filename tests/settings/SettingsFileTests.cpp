@@ -1,6 +1,6 @@
 // Reading "Ohmwatch.ini" from the current directory: a missing file, line
-// ends, 8-bit text, and the echo of every line to standard output; where a
-// data file is looked for (the current folder, else the program's).
+// ends, 8-bit and UTF-16 text, and the echo of every line to standard output;
+// where a data file is looked for (the current folder, else the program's).
 
 #include "DataFiles.h"
 #include "Settings.h"
@@ -118,6 +118,22 @@ TEST_F(SettingsFile, VeryLongLinesAreReadWhole)
     Read();
     EXPECT_EQ(name.size(), m_settings.AlertImage.size());
     EXPECT_FALSE(m_settings.AlertDoShow);
+}
+
+TEST_F(SettingsFile, Utf16FileIsReadWholeAndEchoedAsUtf8)
+{
+    // Notepad's "Unicode": half of its bytes are zeros.
+    const std::string ascii = "AlertShowPercent:30\r\nAlertImage:Zo";
+    std::string bytes = "\xFF\xFE";
+    for (char c : ascii)
+        bytes += std::string(1, c) + '\0';
+    bytes += std::string("\xEB\0.\0p\0n\0g\0", 10);
+    Write(bytes);
+    const std::wstring echo = Read();
+    EXPECT_EQ(30, m_settings.AlertShowPercent);
+    EXPECT_EQ(std::wstring(L"Zo\u00EB.png"), m_settings.AlertImage);
+    // The echo's bytes, widened one by one by Read.
+    EXPECT_EQ(std::wstring(L"AlertShowPercent:30\nAlertImage:Zo\u00C3\u00AB.png\n"), echo);
 }
 
 TEST_F(SettingsFile, DataFilesComeFromTheCurrentFolderElseFromTheProgramFolder)

@@ -180,6 +180,23 @@ stays_hidden() {
     is_hidden "$1"
 }
 
+# The alert's place on the screen is x,y.
+alert_at() { # x, y
+    local line
+    line=$(window_line "$alert_title")
+    [ "$(field "$line" x),$(field "$line" y)" = "$1,$2" ]
+}
+
+# Changes the screen's resolution (in a Wine virtual desktop, its size), as
+# undocking a laptop does; fails unless the system then reports that size.
+set_display() { # WxH
+    local reply
+    reply=$(probe display "$1")
+    [ "$(field "$reply" screen)" = "$1" ] && log "the screen is now $1" && return 0
+    fail "the screen did not change to $1 ($reply)"
+    return 1
+}
+
 # Every window of the program, visible ones only.
 visible_windows() { probe class Orvu_Window | grep -c 'visible=1' || true; }
 
