@@ -64,6 +64,25 @@ add_test(NAME wine_scaled_prefixes
 set_tests_properties(wine_scaled_prefixes PROPERTIES
     FIXTURES_SETUP wine_scaled FIXTURES_REQUIRED wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
 
+# The test matrix, other Windows as users run them: 64-bit Windows (WoW64,
+# reporting Windows 7 as a fresh 64-bit prefix does), Windows XP (32-bit) and
+# Windows 10 (64-bit), each an X11 prefix made once per build folder by the
+# fixture "wine_windows". The name is the suffix of the prefix's folder; a
+# 64-bit prefix needs WINEARCH=win64 in every Wine command.
+set(ORVU_WINDOWS_VARIANTS win64 winxp win10)
+set(ORVU_WINDOWS_win64_ARCH win64)
+set(ORVU_WINDOWS_winxp_ARCH win32)
+set(ORVU_WINDOWS_win10_ARCH win64)
+set(ORVU_WINE_WINDOWS_PREFIXES)
+foreach(variant ${ORVU_WINDOWS_VARIANTS})
+    list(APPEND ORVU_WINE_WINDOWS_PREFIXES ${ORVU_WINE_X11_PREFIX}-${variant})
+endforeach()
+add_test(NAME wine_windows
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh --windows ${ORVU_WINE_X11_PREFIX})
+set_tests_properties(wine_windows PROPERTIES
+    FIXTURES_SETUP wine_windows FIXTURES_REQUIRED wine TIMEOUT 300
+    ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
+
 # A copy of the X11 prefix whose programs share a Wine virtual desktop of
 # 1366 x 768 (fixture "wine_desktop"): a screen whose resolution a test can
 # change with ChangeDisplaySettingsEx, as undocking a laptop does.
@@ -76,6 +95,7 @@ set_tests_properties(wine_desktop_prefix PROPERTIES
 add_test(NAME wine_shutdown
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh --stop
             ${ORVU_WINE_NULL_PREFIX} ${ORVU_WINE_X11_PREFIX} ${ORVU_WINE_SCALED_PREFIXES}
+            ${ORVU_WINE_WINDOWS_PREFIXES}
             ${ORVU_WINE_DESKTOP_PREFIX})
 set_tests_properties(wine_shutdown PROPERTIES
     FIXTURES_CLEANUP wine ENVIRONMENT "${ORVU_WINE_COMMON_ENV}")
@@ -106,20 +126,32 @@ function(orvu_add_test_program name)
     orvu_add_wine_test(${name} ${x11} ${timeout} COMMAND wine $<TARGET_FILE:${name}>)
 endfunction()
 
-# orvu_add_wine_test(<name> [X11 | DPI <dpi> | DESKTOP] [TIMEOUT <s>] COMMAND <cmd...>)
+# orvu_add_wine_test(<name> [X11 | DPI <dpi> | DESKTOP | WINDOWS <variant>] [TIMEOUT <s>]
+#                    COMMAND <cmd...>)
 #
 # Runs any command (a Wine program, or a shell driver that starts one) with
 # the Wine environment of the test prefixes. DPI: under Xvfb in the X11
 # prefix set to that scaling (one of ORVU_SCALED_DPIS), on a screen of
 # 1366 x 768 scaled pixels, as a laptop at that scaling has. DESKTOP: under
-# Xvfb in the virtual-desktop prefix, starting at 1366 x 768.
+# Xvfb in the virtual-desktop prefix, starting at 1366 x 768. WINDOWS: under
+# Xvfb in that prefix of the test matrix (one of ORVU_WINDOWS_VARIANTS).
 function(orvu_add_wine_test name)
-    cmake_parse_arguments(T "X11;DESKTOP" "TIMEOUT;DPI" "COMMAND" ${ARGN})
+    cmake_parse_arguments(T "X11;DESKTOP" "TIMEOUT;DPI;WINDOWS" "COMMAND" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
     set(fixtures wine)
-    if(T_DPI)
+    set(env ${ORVU_WINE_COMMON_ENV})
+    if(T_WINDOWS)
+        add_test(NAME ${name}
+            COMMAND xvfb-run -a -s "-screen 0 1366x768x24"
+                    ${CMAKE_SOURCE_DIR}/scripts/x11-test.sh ${T_COMMAND}
+            WORKING_DIRECTORY ${ORVU_OUTPUT_DIR})
+        set(prefix ${ORVU_WINE_X11_PREFIX}-${T_WINDOWS})
+        set(fixtures "wine;wine_windows")
+        list(REMOVE_ITEM env "WINEARCH=win32")
+        list(APPEND env "WINEARCH=${ORVU_WINDOWS_${T_WINDOWS}_ARCH}")
+    elseif(T_DPI)
         math(EXPR width "(1366 * ${T_DPI} + 48) / 96")
         math(EXPR height "(768 * ${T_DPI} + 48) / 96")
         add_test(NAME ${name}
@@ -145,5 +177,5 @@ function(orvu_add_wine_test name)
     set_tests_properties(${name} PROPERTIES
         FIXTURES_REQUIRED "${fixtures}"
         TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "${ORVU_WINE_COMMON_ENV};WINEPREFIX=${prefix}")
+        ENVIRONMENT "${env};WINEPREFIX=${prefix}")
 endfunction()

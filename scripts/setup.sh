@@ -3,7 +3,7 @@
 # Does nothing when everything is already there.
 set -euo pipefail
 
-packages=(cmake make g++ g++-mingw-w64-i686 googletest wine wine32:i386 xvfb xauth
+packages=(cmake make g++ g++-mingw-w64-i686 googletest wine wine32:i386 wine64 xvfb xauth
           xdotool imagemagick fonts-liberation nsis unzip clang libfuzzer-14-dev strace)
 # With --art, also what scripts/make-artwork.sh needs to redraw the icons and
 # the alert picture; building never needs it (the results are committed).

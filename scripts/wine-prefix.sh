@@ -4,10 +4,15 @@
 # prefix, copies of it whose display is set to other scalings (DPI), named
 # <x11-prefix>-dpi<N>. --desktop makes a copy whose programs share one Wine
 # virtual desktop of the given size (a screen whose resolution a test can
-# change), named <x11-prefix>-desktop.
+# change), named <x11-prefix>-desktop. --windows makes, beside it, the
+# prefixes of the test matrix, other Windows as users run them:
+# <x11-prefix>-win64 (64-bit, where the 32-bit program runs under WoW64; it
+# reports Windows 7), -winxp (32-bit, reports Windows XP) and -win10 (64-bit,
+# reports Windows 10).
 #   wine-prefix.sh <null-driver-prefix> <x11-prefix>
 #   wine-prefix.sh --scaled <x11-prefix> <dpi>...
 #   wine-prefix.sh --desktop <x11-prefix> <width>x<height>
+#   wine-prefix.sh --windows <x11-prefix>
 #   wine-prefix.sh --stop <prefix>...
 set -euo pipefail
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -74,7 +79,7 @@ make_prefix() { # prefix, driver (null|x11)
     local prefix=$1 driver=$2
     export WINEPREFIX=$prefix
     if [ ! -f "$prefix/.orvu-ready" ]; then
-        echo "creating Wine prefix $prefix ($driver driver)"
+        echo "creating Wine prefix $prefix ($driver driver, $WINEARCH)"
         rm -rf "$prefix"
         wineboot -i </dev/null >/dev/null 2>&1
         "$(dirname "$0")/wine-fonts.sh"
@@ -100,6 +105,19 @@ make_prefix() { # prefix, driver (null|x11)
     fi
     echo "Wine prefix ready: $prefix"
 }
+
+# The Windows version a prefix reports is the value that "winecfg -v"
+# writes (winxp, win7, win10, ...; Wine 8 offers nothing newer than
+# Windows 10). A 64-bit prefix is made afresh (wine64 beside wine32).
+if [ "${1:-}" = "--windows" ]; then
+    x11=$2
+    make_prefix_copy "$x11" "$x11-winxp" "Windows XP" "HKCU\Software\Wine|Version|REG_SZ|winxp"
+    export WINEARCH=win64
+    make_prefix "$x11-win64" x11
+    make_prefix_copy "$x11-win64" "$x11-win10" "64-bit, Windows 10" \
+        "HKCU\Software\Wine|Version|REG_SZ|win10"
+    exit 0
+fi
 
 make_prefix "$1" null
 make_prefix "$2" x11

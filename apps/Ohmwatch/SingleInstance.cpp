@@ -15,8 +15,12 @@ bool ClaimSingleInstance()
     return true;
 }
 
-unsigned int ExitRequestMessage()
+void ReportStartDuringUpdate()
 {
-    static const UINT message = RegisterWindowMessageW(OHMWATCH_EXIT_MESSAGE);
-    return message;
+    // The event exists only while an installer updates the program.
+    const HANDLE wanted = OpenEventW(EVENT_MODIFY_STATE, FALSE, OHMWATCH_START_WANTED);
+    if (wanted == nullptr)
+        return;
+    SetEvent(wanted);
+    CloseHandle(wanted);
 }

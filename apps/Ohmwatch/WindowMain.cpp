@@ -4,7 +4,6 @@
 #include "Core.h"
 #include "Graphics.h"
 #include "Ohmwatch.h"
-#include "SingleInstance.h"
 
 #include <string>
 
@@ -77,13 +76,6 @@ int WindowMain::WndProc(Orvu::WindowBase* window, unsigned int message, unsigned
     // default processing (WM_POWERBROADCAST: TRUE, every request granted).
     if (m_powerWatch.CallsForCheck(message, wParam))
         Orvu::Core::RequestTick();
-    // The hidden status window lives as long as the monitor, so it takes the
-    // installer's request to exit.
-    if (message == ExitRequestMessage() && message != 0)
-    {
-        PostQuitMessage(0);
-        return 0;
-    }
     return MonitorWindow::WndProc(window, message, wParam, lParam);
 }
 

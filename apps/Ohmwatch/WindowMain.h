@@ -21,8 +21,7 @@ public:
     // every seconds (see PowerWatch). False when that cannot be set up.
     bool WatchPower(unsigned int seconds);
 
-    // Also ends the monitor, as its "Exit" command does, on the installer's
-    // request (ExitRequestMessage).
+    // Asks for a tick when the power watch calls for one.
     int WndProc(Orvu::WindowBase* window, unsigned int message, unsigned int wParam,
                 long lParam) override;
 

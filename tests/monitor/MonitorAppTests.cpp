@@ -5,11 +5,14 @@
 // or refused through its import slots where a test needs it.
 
 #include "AllocationCounter.h"
+#include "Core.h"
+#include "ExitRequestWindow.h"
 #include "ImportSlot.h"
 #include "MenuDriver.h"
 #include "Ohmwatch.h"
 #include "OPPicManager.h"
 #include "Picture.h"
+#include "ProductInfo.h"
 #include "Surface.h"
 #include "Tray.h"
 #include "WindowAbout.h"
@@ -717,4 +720,41 @@ TEST_F(MonitorApp, AboutClosedAndChosenAgainBeforeTheTickThenExitUsesNoDeadHandl
     // The run loop's end: the about object goes with the others, untouched by a tick.
     m_app->Release();
     EXPECT_EQ(0, DeadHandleCalls::s_calls);
+}
+
+// The installer's request to exit, broadcast while the monitor is still
+// starting (before its run loop), ends the loop before its first tick; once
+// the installer has withdrawn it (it gave up waiting), a monitor that gets to
+// the request late runs on.
+TEST(ExitRequest, EndsAStartingMonitorAndIsIgnoredOnceWithdrawn)
+{
+    struct StartingApp : Orvu::App
+    {
+        explicit StartingApp(int* ticks) : m_ticks(ticks) {}
+        void Init() override { PostMessageW(HWND_BROADCAST, ExitRequestMessage(), 0, 0); }
+        void Tick() override
+        {
+            if (++*m_ticks == 20)
+                PostQuitMessage(7);
+        }
+        void Release() override {}
+        int* m_ticks;
+    };
+    const ExitRequestWindow listener(GetModuleHandleW(nullptr));
+    // The installer's side: the request, signalled while it waits.
+    const HANDLE request = CreateEventW(nullptr, FALSE, TRUE, OHMWATCH_EXIT_REQUEST);
+    ASSERT_NE(nullptr, request);
+
+    int ticks = 0;
+    EXPECT_EQ(0, Orvu::Core::Run(new StartingApp(&ticks), true));
+    EXPECT_EQ(0, ticks);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(request, 0))
+        << "the monitor takes the request, so the installer knows it is ending";
+
+    // Withdrawn (not signalled), then gone altogether: the monitor runs on.
+    ticks = 0;
+    EXPECT_EQ(7, Orvu::Core::Run(new StartingApp(&ticks), true));
+    CloseHandle(request);
+    ticks = 0;
+    EXPECT_EQ(7, Orvu::Core::Run(new StartingApp(&ticks), true));
 }

@@ -159,6 +159,16 @@ wait_for_app_exit() {
 }
 set_battery() { "$fake_battery" set "$battery" "$@"; }
 
+# The monitors running in $WINEPREFIX, one line each: the Linux process id and
+# the file its program was mapped from (a Windows process is a Linux one).
+monitors() {
+    local pid
+    for pid in $(pgrep -x Ohmwatch.exe || true); do
+        grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null || continue
+        echo "$pid $(grep -m1 -o '/.*/Ohmwatch\.exe$' "/proc/$pid/maps" 2>/dev/null)"
+    done
+}
+
 alert_title="Ohmwatch - power disconnected"
 window_line() { probe list "$1" | head -1; }
 is_visible() { [ "$(field "$(window_line "$1")" visible)" = 1 ]; }
