@@ -8,9 +8,10 @@
 # GetSystemPowerStatus, Sleep(5)); "notifier", one hidden window, one tray
 # icon and one plain popup that follow the power status; "blocked", one
 # hidden window and a loop blocked in GetMessage, the floor of a windowed
-# program that waits; "timer", the same woken every 1.5 s to read the power
-# status, as the economical watch's timer wakes it under Wine (which
-# announces nothing); and, for the start only, "picture", the notifier
+# program that waits; "timer", the notifier blocked in GetMessage and woken
+# to read the power status only by an announcement and every 1.5 s, as the
+# economical watch's timer wakes it under Wine (which announces nothing): the
+# floor of the economical watch, at idle and in its reactions; and, for the start only, "picture", the notifier
 # reading the alert picture through GDI+ before its icon, as the monitor
 # must.
 #
@@ -253,7 +254,7 @@ launch_measured() { # program
     mark=$(lines)
     t0=$(now_us)
     start_program "$1"
-    case "$1" in loop | blocked | timer) return 0 ;; esac
+    case "$1" in loop | blocked) return 0 ;; esac
     stamp=$(await_tip "$mark" "Ohmwatch - charging (80%)" 30) ||
         { log "$1: no status tooltip"; stop_program; return 1; }
     record start_cpu_ms "$1" "$(($(cpu_ticks) * 10))"
@@ -277,7 +278,7 @@ run_idle() { # program
     case "$name" in
         notifier)
             for ((i = 0; i < reactions; i++)); do react "$name" 1 || break; done ;;
-        monitor | economical)
+        monitor | economical | timer)
             for ((i = 0; i < reactions; i++)); do react "$name" 1 || break; done
             for ((i = 0; i < reactions; i++)); do react "$name" 0 || break; done ;;
     esac
@@ -405,9 +406,11 @@ summary react_both_ms notifier "unplug announced to both tooltip and alert (ms)"
 summary react_tip_ms monitor "unplug announced to battery tooltip (ms)" economical
 summary react_alert_ms monitor "unplug announced to alert shown (ms)" economical
 summary react_both_ms monitor "unplug announced to both tooltip and alert (ms)" economical
+summary react_both_ms timer "unplug announced to both tooltip and alert (ms)" economical
 summary react_cast_ms monitor "unplug to the announcement sent (ms)" economical
 summary react_silent_alert_ms monitor "unplug unannounced to alert shown (ms)" economical
 summary react_silent_both_ms monitor "unplug unannounced to both tooltip and alert (ms)" economical
+summary react_silent_alert_ms timer "unplug unannounced to alert shown (ms)" economical
 idle_missing=$missing
 summary changes notifier "status changes seen (growth run)"
 summary rss_growth_kib notifier "resident memory growth over the changes (KiB)"

@@ -12,10 +12,13 @@
 //   bench_baseline.exe blocked    one hidden window and a loop blocked in
 //                                 GetMessage: the floor of a windowed program
 //                                 that waits for messages and does nothing
-//   bench_baseline.exe timer MS   the same window woken by a timer every MS
-//                                 milliseconds to read the power status: the
-//                                 floor of a program that must look that
-//                                 often where nothing announces a change
+//   bench_baseline.exe timer MS   the notifier blocked in GetMessage, which
+//                                 reads the power status at start, on a
+//                                 posted WM_POWERBROADCAST and on a timer
+//                                 every MS milliseconds: the floor of a
+//                                 program that sleeps until it is told, and
+//                                 must look that often where nothing
+//                                 announces a change
 //   bench_baseline.exe picture PATH   the notifier, which before its icon
 //                                 reads the picture at PATH through GDI+
 //                                 (loaded for that read only) into 32-bit
@@ -170,22 +173,11 @@ private:
     NOTIFYICONDATAW m_icon;
 };
 
-LRESULT CALLBACK PollingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_TIMER)
-    {
-        SYSTEM_POWER_STATUS status;
-        GetSystemPowerStatus(&status);
-        return 0;
-    }
-    return PlainProc(window, message, wParam, lParam);
-}
-
 // Without a period: never wakes by itself.
-int RunBlocked(HINSTANCE instance, UINT periodMs)
+int RunBlocked(HINSTANCE instance)
 {
     WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = PollingProc;
+    windowClass.lpfnWndProc = PlainProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"BenchBlocked";
     if (!RegisterClassW(&windowClass))
@@ -193,7 +185,7 @@ int RunBlocked(HINSTANCE instance, UINT periodMs)
     const HWND hidden = CreateWindowExW(0, windowClass.lpszClassName, L"Blocked",
                                         WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                                         instance, nullptr);
-    if (!hidden || (periodMs > 0 && SetTimer(hidden, 1, periodMs, nullptr) == 0))
+    if (!hidden)
         return 1;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
@@ -204,14 +196,43 @@ int RunBlocked(HINSTANCE instance, UINT periodMs)
     return static_cast<int>(message.wParam);
 }
 
+// The notifier woken only by the thread's timer and by announcements, which
+// the benchmark posts to every top-level window (its hidden one among them).
+int RunWaitingNotifier(HINSTANCE instance, UINT periodMs)
+{
+    Notifier notifier;
+    if (!notifier.Create(instance) || SetTimer(nullptr, 0, periodMs, nullptr) == 0)
+        return 1;
+    SYSTEM_POWER_STATUS last;
+    std::memset(&last, 0xFF, sizeof(last));
+    MSG message;
+    message.message = WM_TIMER; // the check at start
+    do
+    {
+        if (message.message == WM_TIMER || message.message == WM_POWERBROADCAST)
+        {
+            SYSTEM_POWER_STATUS now;
+            if (GetSystemPowerStatus(&now) && !SameStatus(now, last))
+            {
+                notifier.Show(now);
+                last = now;
+            }
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    } while (GetMessageW(&message, nullptr, 0, 0) > 0);
+    return static_cast<int>(message.wParam);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     if (std::strstr(commandLine, "blocked") != nullptr)
-        return RunBlocked(instance, 0);
+        return RunBlocked(instance);
     if (const char* timer = std::strstr(commandLine, "timer "))
-        return RunBlocked(instance, static_cast<UINT>(std::atoi(timer + 6)));
+        return RunWaitingNotifier(instance, static_cast<UINT>(std::atoi(timer + 6)));
     const char* picture = std::strstr(commandLine, "picture ");
     const bool notify = picture != nullptr || std::strstr(commandLine, "notifier") != nullptr;
     if (!notify && std::strstr(commandLine, "loop") == nullptr)
